@@ -1,0 +1,140 @@
+#include "BootLoader.h"
+
+#include <cstdio>
+
+namespace {
+
+// Three characters ahead of "O.K.", since the PC looks for it at the 4th to 7th character.
+constexpr std::string_view AckText = "\r\n>O.K.\r\n";
+constexpr size_t AckSplitAt = 3;
+// What a rejected request gets: anything without "O.K." in that place fails on the PC's side.
+constexpr std::string_view ErrorText = "\r\n>ERR\r\n";
+constexpr std::string_view BootText = "BOOT VER 1.05\r\n";
+// How much of a rejected line the log repeats.
+constexpr size_t LoggedLineLength = 48;
+
+std::string hex(uint32_t Value, int Width)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "%0*X", Width, Value);
+    return text;
+}
+
+bool isEvery(unsigned Count, unsigned Every) { return Every != 0 && Count % Every == 0; }
+
+std::string printable(std::string_view Text)
+{
+    std::string result;
+    for (unsigned char c : Text.substr(0, LoggedLineLength)) {
+        if (c >= 0x20 && c < 0x7F && c != '"' && c != '\\')
+            result.push_back(static_cast<char>(c));
+        else
+            result += "\\x" + hex(c, 2);
+    }
+    return Text.size() > LoggedLineLength ? result + "..." : result;
+}
+
+std::string describe(const TRequest& Request)
+{
+    switch (Request.Kind) {
+    case TRequestKind::rkRead:
+        return "READ " + hex(Request.Address, 6) + " " + hex(Request.Length, 4);
+    case TRequestKind::rkWrite:
+        return "WRITE " + hex(Request.Command, 2) + " " + hex(Request.Address, 6) + " " + hex(Request.Length, 4);
+    case TRequestKind::rkBootQuery:
+        return "BOOT";
+    default:
+        return "INVALID";
+    }
+}
+
+} // namespace
+
+TBootLoader::TBootLoader(const TSimSettings& Settings, TSimMemory& Memory) : FSettings(Settings), FMemory(Memory) {}
+
+TAnswer TBootLoader::Answer(const TLine& Line)
+{
+    TRequest request;
+    request.Error = TFrameError::feOverlong;
+    if (!Line.Overlong)
+        request = ParseRequest(Line.Text, SimMap::MemorySize);
+    TAnswer answer;
+    if (FSettings.HangUpAfterBlocks && FBlocksStored >= *FSettings.HangUpAfterBlocks) {
+        answer.HangUp = true;
+        answer.LogLine = describe(request) + " hang-up";
+        return answer;
+    }
+    if (request.Kind == TRequestKind::rkInvalid || request.Error != TFrameError::feNone) {
+        answer.Parts.push_back({{}, std::string(ErrorText)});
+        answer.LogLine = describe(request) + " " + std::string(FrameErrorName(request.Error));
+        if (request.Kind == TRequestKind::rkInvalid)
+            answer.LogLine += " \"" + printable(Line.Text) + "\"";
+        return answer;
+    }
+    switch (request.Kind) {
+    case TRequestKind::rkRead:
+        return AnswerRead(request);
+    case TRequestKind::rkWrite:
+        return AnswerWrite(request);
+    default:
+        return AnswerBootQuery();
+    }
+}
+
+TAnswer TBootLoader::AnswerRead(const TRequest& Request)
+{
+    std::string text;
+    uint8_t sum = 0;
+    for (uint8_t byte : FMemory.Read(Request.Address, Request.Length)) {
+        text += hex(byte, 2);
+        sum ^= byte;
+    }
+    text += hex(sum, 2);
+
+    TAnswer answer;
+    answer.LogLine = describe(Request);
+    if (isEvery(++FReadsAnswered, FSettings.CorruptReadEvery)) {
+        // One digit changed and the checksum left alone: still well-formed, but it no longer adds up.
+        text[0] = text[0] == '0' ? '1' : '0';
+        answer.LogLine += " corrupted";
+    } else {
+        answer.LogLine += " sent";
+    }
+    answer.Parts.push_back({{}, std::move(text)});
+    return answer;
+}
+
+TAnswer TBootLoader::AnswerWrite(const TRequest& Request)
+{
+    std::vector<uint8_t> stored = Request.Data;
+    if (FSettings.BadCell && *FSettings.BadCell >= Request.Address && *FSettings.BadCell - Request.Address < stored.size())
+        stored[*FSettings.BadCell - Request.Address] ^= 0x01;
+    FMemory.Write(Request.Address, stored);
+    ++FBlocksStored;
+
+    TAnswer answer;
+    answer.LogLine = describe(Request);
+    if (isEvery(FBlocksStored, FSettings.DropAckEvery)) {
+        answer.LogLine += " ack-dropped";
+    } else if (isEvery(FBlocksStored, FSettings.SplitAckEvery)) {
+        answer.Parts.push_back({FSettings.ProgramDelay, std::string(AckText.substr(0, AckSplitAt))});
+        answer.Parts.push_back({FSettings.SplitAckGap, std::string(AckText.substr(AckSplitAt))});
+        answer.LogLine += " ack-split";
+    } else {
+        answer.Parts.push_back({FSettings.ProgramDelay, std::string(AckText)});
+        answer.LogLine += " acked";
+    }
+    return answer;
+}
+
+TAnswer TBootLoader::AnswerBootQuery()
+{
+    TAnswer answer;
+    if (FSettings.BootReply) {
+        answer.Parts.push_back({{}, std::string(BootText)});
+        answer.LogLine = "BOOT answered";
+    } else {
+        answer.LogLine = "BOOT silent";
+    }
+    return answer;
+}

@@ -1,0 +1,39 @@
+// What the device's boot loader answers to each request, and what that does to its memory. Kept
+// free of any I/O so the answer is decided in one place; TDeviceSimulator puts it on the line.
+#pragma once
+
+#include "RequestParser.h"
+#include "SimMemory.h"
+#include "SimSettings.h"
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+struct TReplyPart {
+    std::chrono::milliseconds DelayBefore{0};
+    std::string Text;
+};
+
+struct TAnswer {
+    std::vector<TReplyPart> Parts; // empty: the request goes unanswered
+    bool HangUp = false;
+    std::string LogLine;
+};
+
+class TBootLoader {
+public:
+    TBootLoader(const TSimSettings& Settings, TSimMemory& Memory);
+
+    TAnswer Answer(const TLine& Line);
+
+private:
+    TAnswer AnswerRead(const TRequest& Request);
+    TAnswer AnswerWrite(const TRequest& Request);
+    TAnswer AnswerBootQuery();
+
+    const TSimSettings& FSettings;
+    TSimMemory& FMemory;
+    unsigned FBlocksStored = 0;
+    unsigned FReadsAnswered = 0;
+};

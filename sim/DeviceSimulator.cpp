@@ -1,0 +1,108 @@
+#include "DeviceSimulator.h"
+
+#include <filesystem>
+
+namespace {
+
+// How long one wait for input lasts before the loop looks again; a stop ends it at once anyway.
+constexpr std::chrono::seconds InputWait{1};
+
+} // namespace
+
+TDeviceSimulator::TDeviceSimulator(const TSimSettings& Settings) : FSettings(Settings), FBootLoader(FSettings, FMemory)
+{
+    if (!FSettings.MemoryFile.empty() && std::filesystem::exists(FSettings.MemoryFile))
+        FMemory.LoadFile(FSettings.MemoryFile);
+    if (FSettings.ProtectionWord)
+        FMemory.WriteWord(SimMap::ProtectionAddress, *FSettings.ProtectionWord);
+}
+
+TDeviceSimulator::~TDeviceSimulator() { Stop(); }
+
+void TDeviceSimulator::Start()
+{
+    FThread = std::thread([this] { Run(); });
+}
+
+void TDeviceSimulator::Stop()
+{
+    RequestStop();
+    if (FThread.joinable())
+        FThread.join();
+}
+
+void TDeviceSimulator::Run()
+{
+    TLineAssembler assembler;
+    char buffer[4096];
+    bool running = true;
+    while (running) {
+        const auto waited = FLine.WaitForInput(TPseudoTerminal::TClock::now() + InputWait);
+        if (waited == TPseudoTerminal::TWaitResult::wrTimeout)
+            continue;
+        if (waited != TPseudoTerminal::TWaitResult::wrReady)
+            break;
+        const ssize_t count = FLine.Read(buffer, sizeof buffer);
+        if (count < 0)
+            break;
+        for (const TLine& line : assembler.Feed({buffer, static_cast<size_t>(count)}, TPseudoTerminal::TClock::now())) {
+            running = Serve(line);
+            if (!running)
+                break;
+        }
+    }
+    if (!FSettings.MemoryFile.empty()) {
+        try {
+            FMemory.SaveFile(FSettings.MemoryFile);
+        } catch (const std::exception& error) {
+            Log(std::string("ERROR ") + error.what());
+        }
+    }
+}
+
+bool TDeviceSimulator::Serve(const TLine& Line)
+{
+    // The device can't act on a request before the line has carried all of it.
+    if (FSettings.Baud != 0) {
+        const auto carried = std::chrono::nanoseconds(static_cast<int64_t>(Line.Length) * 10'000'000'000 / FSettings.Baud);
+        if (!FLine.Pause(Line.Started + carried))
+            return false;
+    }
+    const TAnswer answer = FBootLoader.Answer(Line);
+    Log(answer.LogLine);
+    if (answer.HangUp) {
+        FLine.HangUp();
+        FHungUp = true;
+        return false;
+    }
+    for (const TReplyPart& part : answer.Parts) {
+        if (part.DelayBefore.count() > 0 && !FLine.Pause(TPseudoTerminal::TClock::now() + part.DelayBefore))
+            return false;
+        if (!FLine.Send(part.Text, FSettings.Baud))
+            return !FLine.StopRequested();
+    }
+    return true;
+}
+
+void TDeviceSimulator::Log(const std::string& Line)
+{
+    if (FSettings.LogSink)
+        FSettings.LogSink(Line);
+    {
+        std::lock_guard lock(FLogMutex);
+        FLog.push_back(Line);
+    }
+    FLogGrew.notify_all();
+}
+
+std::vector<std::string> TDeviceSimulator::RequestLog() const
+{
+    std::lock_guard lock(FLogMutex);
+    return FLog;
+}
+
+bool TDeviceSimulator::WaitForLog(size_t Count, std::chrono::milliseconds Timeout) const
+{
+    std::unique_lock lock(FLogMutex);
+    return FLogGrew.wait_for(lock, Timeout, [&] { return FLog.size() >= Count; });
+}

@@ -1,0 +1,181 @@
+#include "PseudoTerminal.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <poll.h>
+#include <stdlib.h>
+#include <system_error>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+// How long a write may find the line full before the reply is given up.
+constexpr std::chrono::seconds SendStall{2};
+
+[[noreturn]] void raiseSystemError(const char* What)
+{
+    throw std::system_error(errno, std::generic_category(), What);
+}
+
+void closeFd(int& Fd)
+{
+    if (Fd >= 0)
+        close(Fd);
+    Fd = -1;
+}
+
+void setFlags(int Fd, int Flags)
+{
+    if (fcntl(Fd, F_SETFL, fcntl(Fd, F_GETFL) | Flags) != 0 || fcntl(Fd, F_SETFD, FD_CLOEXEC) != 0)
+        raiseSystemError("fcntl");
+}
+
+int pollTimeoutMs(TPseudoTerminal::TClock::time_point Until)
+{
+    const auto left = Until - TPseudoTerminal::TClock::now();
+    if (left <= decltype(left)::zero())
+        return 0;
+    // Rounded up: waking early would only mean one more turn.
+    const auto ms = std::chrono::ceil<std::chrono::milliseconds>(left).count();
+    return static_cast<int>(std::min<decltype(ms)>(ms, 60'000));
+}
+
+} // namespace
+
+TPseudoTerminal::TPseudoTerminal()
+{
+    FMaster = posix_openpt(O_RDWR | O_NOCTTY);
+    if (FMaster < 0)
+        raiseSystemError("posix_openpt");
+    // Raw before anything else: the line discipline would otherwise echo and translate what
+    // passes, before the PC has had a chance to set its own mode.
+    termios mode{};
+    if (tcgetattr(FMaster, &mode) != 0)
+        raiseSystemError("tcgetattr");
+    cfmakeraw(&mode);
+    if (tcsetattr(FMaster, TCSANOW, &mode) != 0)
+        raiseSystemError("tcsetattr");
+    if (grantpt(FMaster) != 0 || unlockpt(FMaster) != 0)
+        raiseSystemError("grantpt/unlockpt");
+    setFlags(FMaster, O_NONBLOCK);
+    char name[128];
+    if (ptsname_r(FMaster, name, sizeof name) != 0)
+        raiseSystemError("ptsname_r");
+    FPath = name;
+    FSlave = open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (FSlave < 0)
+        raiseSystemError("open slave");
+    if (pipe(FStopPipe) != 0)
+        raiseSystemError("pipe");
+    setFlags(FStopPipe[0], O_NONBLOCK);
+    setFlags(FStopPipe[1], O_NONBLOCK);
+}
+
+TPseudoTerminal::~TPseudoTerminal()
+{
+    HangUp();
+    closeFd(FStopPipe[0]);
+    closeFd(FStopPipe[1]);
+}
+
+TPseudoTerminal::TWaitResult TPseudoTerminal::WaitFor(short Events, TClock::time_point Until)
+{
+    if (Events && FMaster < 0)
+        return TWaitResult::wrClosed;
+    for (;;) {
+        pollfd fds[2] = {{FStopPipe[0], POLLIN, 0}, {FMaster, Events, 0}};
+        const int count = poll(fds, Events ? 2 : 1, pollTimeoutMs(Until));
+        if (count < 0 && errno == EINTR)
+            continue; // a signal that asks for a stop has written to the pipe already
+        if (count < 0)
+            return TWaitResult::wrClosed;
+        if (fds[0].revents)
+            return TWaitResult::wrStopped;
+        if (Events && (fds[1].revents & Events))
+            return TWaitResult::wrReady;
+        // Hang-up or error without data: the line is gone, and polling on would only spin.
+        if (Events && fds[1].revents)
+            return TWaitResult::wrClosed;
+        if (count == 0)
+            return TWaitResult::wrTimeout;
+    }
+}
+
+TPseudoTerminal::TWaitResult TPseudoTerminal::WaitForInput(TClock::time_point Until)
+{
+    return WaitFor(POLLIN, Until);
+}
+
+bool TPseudoTerminal::Pause(TClock::time_point Until)
+{
+    return WaitFor(0, Until) == TWaitResult::wrTimeout;
+}
+
+ssize_t TPseudoTerminal::Read(char* Buffer, size_t Size)
+{
+    if (FMaster < 0)
+        return -1;
+    const ssize_t count = read(FMaster, Buffer, Size);
+    if (count < 0 && (errno == EAGAIN || errno == EINTR))
+        return 0;
+    return count > 0 ? count : -1;
+}
+
+bool TPseudoTerminal::WriteSome(std::string_view Text, size_t& Sent)
+{
+    const ssize_t count = write(FMaster, Text.data() + Sent, Text.size() - Sent);
+    if (count > 0) {
+        Sent += static_cast<size_t>(count);
+        return true;
+    }
+    if (count < 0 && (errno == EAGAIN || errno == EINTR))
+        return WaitFor(POLLOUT, TClock::now() + SendStall) == TWaitResult::wrReady;
+    return false;
+}
+
+bool TPseudoTerminal::Send(std::string_view Text, unsigned Baud)
+{
+    if (FMaster < 0)
+        return false;
+    const auto start = TClock::now();
+    // A character is handed over only once the line would have carried its last bit.
+    const auto carried = [&](size_t Chars) {
+        return start + std::chrono::nanoseconds(static_cast<int64_t>(Chars) * 10'000'000'000 / Baud);
+    };
+    size_t sent = 0;
+    while (sent < Text.size()) {
+        size_t due = Text.size();
+        if (Baud != 0) {
+            const auto elapsed = std::chrono::duration_cast<std::chrono::nanoseconds>(TClock::now() - start);
+            due = std::min(Text.size(), static_cast<size_t>(elapsed.count() * Baud / 10'000'000'000));
+            if (due <= sent) {
+                if (!Pause(carried(sent + 1)))
+                    return false;
+                continue;
+            }
+        }
+        if (!WriteSome(Text.substr(0, due), sent))
+            return false;
+    }
+    return true;
+}
+
+void TPseudoTerminal::RequestStop() noexcept
+{
+    const char signal = 1;
+    [[maybe_unused]] const auto ignored = write(FStopPipe[1], &signal, 1);
+}
+
+bool TPseudoTerminal::StopRequested() const
+{
+    pollfd fd{FStopPipe[0], POLLIN, 0};
+    return poll(&fd, 1, 0) > 0;
+}
+
+void TPseudoTerminal::HangUp()
+{
+    closeFd(FSlave);
+    closeFd(FMaster);
+}

@@ -1,0 +1,49 @@
+// The simulator's end of the line: the master side of a pseudo-terminal, whose slave side the PC
+// opens as its serial port, plus a stop pipe that ends every wait at once.
+#pragma once
+
+#include <chrono>
+#include <string>
+#include <string_view>
+#include <sys/types.h>
+
+class TPseudoTerminal {
+public:
+    using TClock = std::chrono::steady_clock;
+    enum class TWaitResult { wrReady, wrTimeout, wrStopped, wrClosed };
+
+    // Throws std::system_error when the terminal can't be created.
+    TPseudoTerminal();
+    ~TPseudoTerminal();
+    TPseudoTerminal(const TPseudoTerminal&) = delete;
+    TPseudoTerminal& operator=(const TPseudoTerminal&) = delete;
+
+    const std::string& Path() const { return FPath; }
+
+    // Waits until the PC has sent something, Until at the latest.
+    TWaitResult WaitForInput(TClock::time_point Until);
+    // Takes what has arrived; 0 when nothing has, -1 when the line is gone.
+    ssize_t Read(char* Buffer, size_t Size);
+    // Waits until Until; false when a stop came first.
+    bool Pause(TClock::time_point Until);
+    // Sends Text, at Baud when it is not 0 (10 bits a character). False when stopped or the line
+    // took nothing for a long time.
+    bool Send(std::string_view Text, unsigned Baud);
+
+    // Safe to call from a signal handler: it only writes to the stop pipe.
+    void RequestStop() noexcept;
+    bool StopRequested() const;
+
+    // The device unplugged: the PC sees its port hang up.
+    void HangUp();
+
+private:
+    TWaitResult WaitFor(short Events, TClock::time_point Until);
+    bool WriteSome(std::string_view Text, size_t& Sent);
+
+    int FMaster = -1;
+    // Held open so that the master never reads EIO while no PC has the port open.
+    int FSlave = -1;
+    int FStopPipe[2] = {-1, -1};
+    std::string FPath;
+};

@@ -1,0 +1,101 @@
+#include "SimOptions.h"
+
+#include "SimMemory.h"
+
+#include <limits>
+#include <stdexcept>
+
+const char* const SimUsage =
+    "Usage: sw30415-sim [options]\n"
+    "Stands in for the SW30415's boot loader on a pseudo-terminal. Prints the terminal's path as the\n"
+    "first line on stdout and answers there until SIGINT, SIGTERM or SIGHUP, or a --hang-up.\n"
+    "\n"
+    "  --link PATH          also make a symbolic link PATH to the terminal (an old link there is replaced)\n"
+    "  --memory FILE        load the device memory from FILE when it exists, save it there at the end;\n"
+    "                       FILE is a flat image of addresses 0 to 0x3FFFF (262144 bytes)\n"
+    "  --log FILE           write the request log to FILE instead of stderr (one line per request)\n"
+    "  --pace               pace the line at 115200 baud\n"
+    "  --baud RATE          pace the line at RATE baud (10 bits a character, both directions)\n"
+    "  --program-delay MS   take MS milliseconds to program each written block\n"
+    "  --no-boot            leave the boot query unanswered\n"
+    "  --protection WORD    the protection word at 0x3F000 (default 0x4E)\n"
+    "  --drop-ack N         drop every Nth acknowledgement (the block is still stored)\n"
+    "  --corrupt-read N     spoil the checksum of every Nth read reply\n"
+    "  --split-ack N        send every Nth acknowledgement in two parts: 3 characters, a pause, the rest\n"
+    "  --split-gap MS       that pause (default 50)\n"
+    "  --bad-cell ADDR      a bad flash cell: a byte written to ADDR is stored with bit 0 inverted\n"
+    "  --hang-up N          after N stored blocks, close the terminal at the next request (unplugged)\n"
+    "  -h, --help           show this text\n"
+    "Numbers are decimal, or hexadecimal with 0x. Without --memory the memory starts erased (0xFF) with\n"
+    "port settings 05 00 05 00 at 0x24000, protection word 0000004E at 0x3F000 and MAC address\n"
+    "02 00 53 30 41 50 at 0x3F004, and is not kept.\n"
+    "Replies: BOOT VER 1.05 to the boot query; 2n digits and the XOR checksum to a read of n bytes;\n"
+    "CR LF >O.K. CR LF to an accepted write; CR LF >ERR CR LF to any request it rejects.\n";
+
+namespace {
+
+uint32_t number(const std::string& Option, const std::string& Text, uint32_t Max)
+{
+    size_t used = 0;
+    unsigned long long value = 0;
+    try {
+        if (!Text.empty() && Text[0] != '-' && Text[0] != '+')
+            value = std::stoull(Text, &used, 0);
+    } catch (const std::exception&) {
+        used = 0;
+    }
+    if (used == 0 || used != Text.size() || value > Max)
+        throw std::invalid_argument(Option + ": not a number up to " + std::to_string(Max) + ": '" + Text + "'");
+    return static_cast<uint32_t>(value);
+}
+
+} // namespace
+
+TSimOptions ParseSimOptions(const std::vector<std::string>& Arguments)
+{
+    constexpr uint32_t maxCount = std::numeric_limits<uint32_t>::max();
+    constexpr uint32_t maxMs = 600'000;
+    TSimOptions options;
+    TSimSettings& s = options.Settings;
+    for (size_t i = 0; i < Arguments.size(); ++i) {
+        const std::string& option = Arguments[i];
+        const auto value = [&]() -> const std::string& {
+            if (i + 1 >= Arguments.size())
+                throw std::invalid_argument(option + ": value missing");
+            return Arguments[++i];
+        };
+        if (option == "-h" || option == "--help")
+            options.Help = true;
+        else if (option == "--link")
+            options.LinkPath = value();
+        else if (option == "--memory")
+            s.MemoryFile = value();
+        else if (option == "--log")
+            options.LogPath = value();
+        else if (option == "--pace")
+            s.Baud = 115200;
+        else if (option == "--baud")
+            s.Baud = number(option, value(), 4'000'000);
+        else if (option == "--program-delay")
+            s.ProgramDelay = std::chrono::milliseconds(number(option, value(), maxMs));
+        else if (option == "--no-boot")
+            s.BootReply = false;
+        else if (option == "--protection")
+            s.ProtectionWord = number(option, value(), maxCount);
+        else if (option == "--drop-ack")
+            s.DropAckEvery = number(option, value(), maxCount);
+        else if (option == "--corrupt-read")
+            s.CorruptReadEvery = number(option, value(), maxCount);
+        else if (option == "--split-ack")
+            s.SplitAckEvery = number(option, value(), maxCount);
+        else if (option == "--split-gap")
+            s.SplitAckGap = std::chrono::milliseconds(number(option, value(), maxMs));
+        else if (option == "--bad-cell")
+            s.BadCell = number(option, value(), SimMap::MemorySize - 1);
+        else if (option == "--hang-up")
+            s.HangUpAfterBlocks = number(option, value(), maxCount);
+        else
+            throw std::invalid_argument("unknown option '" + option + "'");
+    }
+    return options;
+}

@@ -1,0 +1,37 @@
+// How the simulated device behaves: its realism and the faults it can be told to show.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+struct TSimSettings {
+    // Line pacing: 0 sends and takes in characters at once; any other rate lets no character
+    // through faster than a line at that rate would carry it (10 bits a character).
+    unsigned Baud = 0;
+    // Time the flash takes to program one written block, before the acknowledgement.
+    std::chrono::milliseconds ProgramDelay{0};
+    // Off: the boot query goes unanswered, as by a device that runs its firmware.
+    bool BootReply = true;
+    // Replaces the protection word at start, after a memory file was loaded.
+    std::optional<uint32_t> ProtectionWord;
+    // Every Nth acknowledgement (counting accepted writes) is not sent; the block is still stored. 0: never.
+    unsigned DropAckEvery = 0;
+    // Every Nth read reply has its first data digit changed, so its checksum no longer fits. 0: never.
+    unsigned CorruptReadEvery = 0;
+    // Every Nth acknowledgement is sent as its first three characters, a pause of SplitAckGap, then
+    // the rest. 0: never.
+    unsigned SplitAckEvery = 0;
+    std::chrono::milliseconds SplitAckGap{50};
+    // A bad flash cell: a byte written to this address is stored with bit 0 inverted.
+    std::optional<uint32_t> BadCell;
+    // After this many blocks were stored, the next request finds the device unplugged: the
+    // simulator closes the terminal without answering.
+    std::optional<unsigned> HangUpAfterBlocks;
+    // A flat memory image: loaded at construction when the file exists, saved when the run ends.
+    std::string MemoryFile;
+    // Receives each request log line as well, on the simulator's thread.
+    std::function<void(const std::string&)> LogSink;
+};
