@@ -1,3 +1,198 @@
 #include "Thread.h"
+
 #include <gtest/gtest.h>
-TEST(Thread, placeholder) { EXPECT_TRUE(IsMainThread()); }
+
+#include <atomic>
+#include <chrono>
+#include <stdexcept>
+#include <thread>
+
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+namespace {
+
+// Runs a function as its body.
+class TFunctionThread : public TThread {
+public:
+    TFunctionThread(bool CreateSuspended, std::function<void(TFunctionThread&)> Body)
+        : TThread(true), FBody(std::move(Body))
+    {
+        if (!CreateSuspended)
+            Resume();
+    }
+    ~TFunctionThread() override { TerminateAndWait(); }
+    using TThread::CheckSuspended;
+
+protected:
+    void Execute() override { FBody(*this); }
+
+private:
+    std::function<void(TFunctionThread&)> FBody;
+};
+
+template <class TCondition>
+bool WaitFor(TCondition Condition)
+{
+    const auto End = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!Condition()) {
+        if (std::chrono::steady_clock::now() > End)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
+} // namespace
+
+TEST(Thread, StartsRunningOrSuspendedAndStopsOnRequest)
+{
+    std::atomic<int> Passes{0};
+    TFunctionThread Thread(true, [&](TFunctionThread& Self) {
+        while (!Self.Terminated()) {
+            ++Passes;
+            TThread::Sleep(1);
+        }
+    });
+    TThread::Sleep(30);
+    EXPECT_EQ(Passes.load(), 0) << "a thread created suspended must not run";
+    Thread.Resume();
+    ASSERT_TRUE(WaitFor([&] { return Passes.load() > 0; }));
+
+    // Suspend takes effect at the next safe point (the sleep), and Resume lets it go on.
+    Thread.Suspend();
+    TThread::Sleep(20);
+    const int Frozen = Passes.load();
+    TThread::Sleep(30);
+    EXPECT_LE(Passes.load(), Frozen + 1);
+    Thread.Resume();
+    ASSERT_TRUE(WaitFor([&] { return Passes.load() > Frozen + 1; }));
+
+    Thread.Terminate();
+    EXPECT_TRUE(Thread.Terminated());
+    Thread.WaitFor();
+    EXPECT_TRUE(Thread.Finished());
+}
+
+TEST(Thread, SynchronizeRunsOnTheMainThreadAndCarriesExceptionsBack)
+{
+    std::atomic<bool> RanOnMain{false};
+    std::atomic<bool> CaughtInThread{false};
+    TFunctionThread Thread(false, [&](TFunctionThread& Self) {
+        Self.Synchronize([&] { RanOnMain = IsMainThread(); });
+        try {
+            Self.Synchronize([] { throw std::runtime_error("raised on main"); });
+        } catch (const std::runtime_error& Error) {
+            CaughtInThread = std::string(Error.what()) == "raised on main";
+        }
+    });
+    // Nothing runs until the main thread serves the queue.
+    TThread::Sleep(20);
+    EXPECT_FALSE(RanOnMain.load());
+    ASSERT_TRUE(WaitFor([&] {
+        CheckSynchronize();
+        return Thread.Finished();
+    }));
+    EXPECT_TRUE(RanOnMain.load());
+    EXPECT_TRUE(CaughtInThread.load());
+
+    // On the main thread the call runs at once.
+    bool RanAtOnce = false;
+    TThread::Synchronize(nullptr, [&] { RanAtOnce = true; });
+    EXPECT_TRUE(RanAtOnce);
+}
+
+TEST(Thread, WaitForOnTheMainThreadServesCallsAndWakesTheLoop)
+{
+    std::atomic<int> Wakes{0};
+    WakeMainThread = [&] { ++Wakes; };
+    int Served = 0;
+    TFunctionThread Thread(false, [&](TFunctionThread& Self) {
+        for (int I = 0; I < 3; ++I)
+            Self.Synchronize([&] { ++Served; });
+    });
+    // The thread waits in Synchronize while the main thread waits for it: no deadlock.
+    Thread.WaitFor();
+    WakeMainThread = nullptr;
+    EXPECT_EQ(Served, 3);
+    EXPECT_EQ(Wakes.load(), 3);
+}
+
+TEST(Thread, DroppedCallsReleaseTheirCallers)
+{
+    std::atomic<bool> Returned{false};
+    bool Ran = false;
+    TFunctionThread Thread(false, [&](TFunctionThread& Self) {
+        Self.Synchronize([&] { Ran = true; });
+        Returned = true;
+    });
+    TThread::Sleep(20);
+    TThread::RemoveQueuedEvents(&Thread);
+    ASSERT_TRUE(WaitFor([&] { return Returned.load(); }));
+    CheckSynchronize();
+    EXPECT_FALSE(Ran);
+}
+
+TEST(Thread, SuspendFromASynchronizedCallHoldsTheThreadAfterTheCall)
+{
+    std::atomic<int> Ticks{0};
+    TFunctionThread* Self = nullptr;
+    TFunctionThread Thread(true, [&](TFunctionThread& T) {
+        while (!T.Terminated()) {
+            TThread::Sleep(1);
+            T.Synchronize([&] {
+                if (++Ticks == 3)
+                    Self->Suspend();
+            });
+        }
+    });
+    Self = &Thread;
+    Thread.Resume();
+    ASSERT_TRUE(WaitFor([&] {
+        CheckSynchronize();
+        return Ticks.load() >= 3;
+    }));
+    for (int I = 0; I < 20; ++I) {
+        CheckSynchronize();
+        TThread::Sleep(2);
+    }
+    EXPECT_EQ(Ticks.load(), 3);
+    EXPECT_TRUE(Thread.Suspended());
+    // The destructor resumes, terminates and waits.
+}
+
+TEST(Thread, FreesItselfAndTakesItsPriority)
+{
+    static std::atomic<bool> Destroyed;
+    Destroyed = false;
+    class TSelfFreeing : public TThread {
+    public:
+        TSelfFreeing() : TThread(true)
+        {
+            SetFreeOnTerminate(true);
+            SetPriority(TThreadPriority::tpHigher);
+        }
+        ~TSelfFreeing() override { Destroyed = true; }
+        std::atomic<int> Nice{100};
+
+    protected:
+        void Execute() override
+        {
+            errno = 0;
+            Nice = getpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)));
+            while (!Terminated())
+                TThread::Sleep(1);
+        }
+    };
+    auto* Thread = new TSelfFreeing;
+    EXPECT_EQ(Thread->Priority(), TThreadPriority::tpHigher);
+    Thread->Resume();
+    ASSERT_TRUE(WaitFor([&] { return Thread->Nice.load() != 100; }));
+    // One step above normal where the system lets the process raise priorities (root does).
+    if (geteuid() == 0) {
+        EXPECT_EQ(Thread->Nice.load(), getpriority(PRIO_PROCESS, 0) - 1);
+    }
+    Thread->Terminate();
+    EXPECT_TRUE(WaitFor([] { return Destroyed.load(); }));
+}

@@ -1,0 +1,346 @@
+// POSIX serial back end (termios; Linux for the arbitrary baud rates and the event wait).
+#include "SerialPlatform.h"
+
+#include <cerrno>
+#include <chrono>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/epoll.h>
+#include <sys/eventfd.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include "SerialBaud.h"
+
+namespace CommPlatform {
+namespace {
+
+int Fd(THandle Handle) { return static_cast<int>(Handle); }
+
+// Milliseconds left of a wait begun at Start; -1 for no limit (poll's convention).
+int RemainingMs(std::chrono::steady_clock::time_point Start, uint32_t Timeout)
+{
+    if (Timeout == INFINITE)
+        return -1;
+    const auto Elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
+                             std::chrono::steady_clock::now() - Start)
+                             .count();
+    return Elapsed >= Timeout ? 0 : static_cast<int>(Timeout - Elapsed);
+}
+
+bool PollFor(int Descriptor, short Events, int TimeoutMs)
+{
+    pollfd Entry{Descriptor, Events, 0};
+    int Ready;
+    do
+        Ready = poll(&Entry, 1, TimeoutMs);
+    while (Ready < 0 && errno == EINTR);
+    return Ready > 0;
+}
+
+tcflag_t CharacterSize(uint8_t ByteSize)
+{
+    switch (ByteSize) {
+    case 5: return CS5;
+    case 6: return CS6;
+    case 7: return CS7;
+    case 8: return CS8;
+    default: return 0;
+    }
+}
+
+void ApplyParity(termios& Tio, uint8_t Parity)
+{
+    Tio.c_cflag &= ~(PARENB | PARODD | CMSPAR);
+    switch (Parity) {
+    case ODDPARITY: Tio.c_cflag |= PARENB | PARODD; break;
+    case EVENPARITY: Tio.c_cflag |= PARENB; break;
+    case MARKPARITY: Tio.c_cflag |= PARENB | PARODD | CMSPAR; break;
+    case SPACEPARITY: Tio.c_cflag |= PARENB | CMSPAR; break;
+    default: break;
+    }
+}
+
+uint8_t ParityOf(const termios& Tio)
+{
+    if (!(Tio.c_cflag & PARENB))
+        return NOPARITY;
+    if (Tio.c_cflag & CMSPAR)
+        return (Tio.c_cflag & PARODD) ? MARKPARITY : SPACEPARITY;
+    return (Tio.c_cflag & PARODD) ? ODDPARITY : EVENPARITY;
+}
+
+uint8_t ByteSizeOf(const termios& Tio)
+{
+    switch (Tio.c_cflag & CSIZE) {
+    case CS5: return 5;
+    case CS6: return 6;
+    case CS7: return 7;
+    default: return 8;
+    }
+}
+
+void ApplyFlags(termios& Tio, uint32_t Flags)
+{
+    Tio.c_iflag &= ~(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF | IXANY |
+                     INPCK | IGNPAR);
+    if (Flags & dcb::fParity)
+        Tio.c_iflag |= INPCK;
+    if (Flags & dcb::fOutX)
+        Tio.c_iflag |= IXON;
+    if (Flags & dcb::fInX)
+        Tio.c_iflag |= IXOFF;
+    Tio.c_cflag &= ~CRTSCTS;
+    if ((Flags & dcb::fOutxCtsFlow) || (Flags & dcb::fRtsControlMask) == dcb::RtsControlHandshake)
+        Tio.c_cflag |= CRTSCTS;
+}
+
+uint32_t FlagsOf(const termios& Tio, uint32_t Flags)
+{
+    Flags |= dcb::fBinary;
+    Flags = (Tio.c_iflag & INPCK) ? Flags | dcb::fParity : Flags & ~dcb::fParity;
+    Flags = (Tio.c_iflag & IXON) ? Flags | dcb::fOutX : Flags & ~dcb::fOutX;
+    Flags = (Tio.c_iflag & IXOFF) ? Flags | dcb::fInX : Flags & ~dcb::fInX;
+    if (Tio.c_cflag & CRTSCTS)
+        Flags = (Flags & ~dcb::fRtsControlMask) | dcb::fOutxCtsFlow | dcb::RtsControlHandshake;
+    else if ((Flags & dcb::fRtsControlMask) == dcb::RtsControlHandshake)
+        Flags = (Flags & ~(dcb::fRtsControlMask | dcb::fOutxCtsFlow)) | dcb::RtsControlEnable;
+    return Flags;
+}
+
+// Drives DTR as the record's DTR control asks; a terminal without modem lines has nothing to drive.
+void ApplyDtrControl(int Descriptor, uint32_t Flags)
+{
+    int Line = TIOCM_DTR;
+    const uint32_t Control = Flags & dcb::fDtrControlMask;
+    if (Control == 0)
+        ioctl(Descriptor, TIOCMBIC, &Line);
+    else if (Control == dcb::DtrControlEnable)
+        ioctl(Descriptor, TIOCMBIS, &Line);
+}
+
+} // namespace
+
+int LastError() { return errno; }
+
+THandle CreateFile(const std::string& Name)
+{
+    int Descriptor = open(Name.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (Descriptor < 0 && errno == EISDIR)
+        // Opened all the same, so that the device check turns it away like any other non-device.
+        Descriptor = open(Name.c_str(), O_RDONLY | O_CLOEXEC);
+    if (Descriptor < 0)
+        return INVALID_HANDLE_VALUE;
+    if (isatty(Descriptor)) {
+        // TIOCEXCL alone does not stop a second open by root; the lock does, across processes.
+        if (flock(Descriptor, LOCK_EX | LOCK_NB) != 0) {
+            const int Error = errno == EWOULDBLOCK ? EBUSY : errno;
+            close(Descriptor);
+            errno = Error;
+            return INVALID_HANDLE_VALUE;
+        }
+        ioctl(Descriptor, TIOCEXCL);
+    }
+    return Descriptor;
+}
+
+bool IsCharDevice(THandle Handle)
+{
+    struct stat Info {};
+    return fstat(Fd(Handle), &Info) == 0 && S_ISCHR(Info.st_mode) && isatty(Fd(Handle));
+}
+
+void CloseHandle(THandle Handle)
+{
+    if (isatty(Fd(Handle)))
+        ioctl(Fd(Handle), TIOCNXCL);
+    close(Fd(Handle));
+}
+
+bool SetCommTimeouts(THandle Handle)
+{
+    termios Tio{};
+    if (tcgetattr(Fd(Handle), &Tio) != 0)
+        return false;
+    Tio.c_cc[VMIN] = 0;
+    Tio.c_cc[VTIME] = 0;
+    return tcsetattr(Fd(Handle), TCSANOW, &Tio) == 0;
+}
+
+bool GetCommState(THandle Handle, TDCB& Dcb)
+{
+    termios Tio{};
+    if (tcgetattr(Fd(Handle), &Tio) != 0)
+        return false;
+    Dcb.BaudRate = CurrentBaudRate(Fd(Handle));
+    Dcb.ByteSize = ByteSizeOf(Tio);
+    Dcb.Parity = ParityOf(Tio);
+    Dcb.StopBits = (Tio.c_cflag & CSTOPB) ? TWOSTOPBITS : ONESTOPBIT;
+    Dcb.Flags = FlagsOf(Tio, Dcb.Flags);
+    Dcb.XonChar = static_cast<char>(Tio.c_cc[VSTART]);
+    Dcb.XoffChar = static_cast<char>(Tio.c_cc[VSTOP]);
+    return true;
+}
+
+bool SetCommState(THandle Handle, const TDCB& Dcb)
+{
+    termios Tio{};
+    const tcflag_t Size = CharacterSize(Dcb.ByteSize);
+    if (Size == 0 || Dcb.Parity > SPACEPARITY || Dcb.StopBits > TWOSTOPBITS) {
+        errno = EINVAL;
+        return false;
+    }
+    if (tcgetattr(Fd(Handle), &Tio) != 0)
+        return false;
+    // Raw binary transfer: no line editing, echo, signals or output processing.
+    Tio.c_oflag &= ~OPOST;
+    Tio.c_lflag &= ~(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
+    Tio.c_cflag = (Tio.c_cflag & ~(CSIZE | CSTOPB)) | Size | CREAD | CLOCAL;
+    if (Dcb.StopBits != ONESTOPBIT)
+        Tio.c_cflag |= CSTOPB;
+    ApplyParity(Tio, Dcb.Parity);
+    ApplyFlags(Tio, Dcb.Flags);
+    Tio.c_cc[VSTART] = static_cast<cc_t>(Dcb.XonChar);
+    Tio.c_cc[VSTOP] = static_cast<cc_t>(Dcb.XoffChar);
+    Tio.c_cc[VMIN] = 0;
+    Tio.c_cc[VTIME] = 0;
+    if (tcsetattr(Fd(Handle), TCSANOW, &Tio) != 0 || !SetBaudRate(Fd(Handle), Dcb.BaudRate))
+        return false;
+    ApplyDtrControl(Fd(Handle), Dcb.Flags);
+    return true;
+}
+
+bool SetupComm(THandle, int InQueue, int OutQueue)
+{
+    // The driver's queues have a fixed size here; only nonsense sizes are refused.
+    if (InQueue < 0 || OutQueue < 0) {
+        errno = EINVAL;
+        return false;
+    }
+    return true;
+}
+
+bool WriteFile(THandle Handle, const void* Buffer, int Count, uint32_t Timeout, int& Result)
+{
+    const auto Start = std::chrono::steady_clock::now();
+    const auto* Bytes = static_cast<const char*>(Buffer);
+    int Done = 0;
+    while (Done < Count) {
+        const ssize_t Written = write(Fd(Handle), Bytes + Done, static_cast<size_t>(Count - Done));
+        if (Written > 0) {
+            Done += static_cast<int>(Written);
+            continue;
+        }
+        if (Written < 0 && errno == EINTR)
+            continue;
+        if (Written < 0 && errno != EAGAIN)
+            return false;
+        const int Left = RemainingMs(Start, Timeout);
+        if (Left == 0 || !PollFor(Fd(Handle), POLLOUT, Left)) {
+            Result = -1;
+            return true;
+        }
+    }
+    Result = Done;
+    return true;
+}
+
+bool ReadFile(THandle Handle, void* Buffer, int Count, uint32_t, int& Result)
+{
+    Result = 0;
+    if (Count <= 0)
+        return true;
+    ssize_t Got;
+    do
+        Got = read(Fd(Handle), Buffer, static_cast<size_t>(Count));
+    while (Got < 0 && errno == EINTR);
+    if (Got < 0 && errno != EAGAIN)
+        return false;
+    Result = Got < 0 ? 0 : static_cast<int>(Got);
+    return true;
+}
+
+bool ClearCommError(THandle Handle, uint32_t& Errors, uint32_t& InQueue)
+{
+    Errors = 0;
+    InQueue = 0;
+    int Waiting = 0;
+    if (ioctl(Fd(Handle), FIONREAD, &Waiting) != 0)
+        return false;
+    InQueue = static_cast<uint32_t>(Waiting);
+    return true;
+}
+
+bool PurgeComm(THandle Handle, uint32_t Flags)
+{
+    const bool In = Flags & (PURGE_RXABORT | PURGE_RXCLEAR);
+    const bool Out = Flags & (PURGE_TXABORT | PURGE_TXCLEAR);
+    if (!In && !Out)
+        return true;
+    return tcflush(Fd(Handle), In && Out ? TCIOFLUSH : (In ? TCIFLUSH : TCOFLUSH)) == 0;
+}
+
+bool EscapeCommFunction(THandle Handle, uint32_t Function)
+{
+    int Line = TIOCM_DTR;
+    unsigned long Request;
+    switch (Function) {
+    case SETDTR: Request = TIOCMBIS; break;
+    case CLRDTR: Request = TIOCMBIC; break;
+    default: errno = EINVAL; return false;
+    }
+    if (ioctl(Fd(Handle), Request, &Line) == 0)
+        return true;
+    // A pseudo-terminal has no modem lines: there is no DTR to drive, and nothing failed.
+    return errno == ENOTTY && isatty(Fd(Handle));
+}
+
+THandle CreateEvent()
+{
+    const int Descriptor = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    return Descriptor < 0 ? INVALID_HANDLE_VALUE : Descriptor;
+}
+
+void CloseEvent(THandle Event)
+{
+    if (Event != INVALID_HANDLE_VALUE)
+        close(Fd(Event));
+}
+
+// The counter is the signal: above zero means set. It never reaches the eventfd maximum.
+void SetEvent(THandle Event)
+{
+    const uint64_t One = 1;
+    [[maybe_unused]] const ssize_t Written = write(Fd(Event), &One, sizeof One);
+}
+
+void ResetEvent(THandle Event)
+{
+    uint64_t Count;
+    [[maybe_unused]] const ssize_t Got = read(Fd(Event), &Count, sizeof Count);
+}
+
+TWaitResult WaitForEvent(THandle Event, uint32_t Timeout)
+{
+    if (Event == INVALID_HANDLE_VALUE) {
+        errno = EBADF;
+        return TWaitResult::wrError;
+    }
+    const auto Start = std::chrono::steady_clock::now();
+    for (;;) {
+        pollfd Entry{Fd(Event), POLLIN, 0};
+        const int Ready = poll(&Entry, 1, RemainingMs(Start, Timeout));
+        if (Ready > 0)
+            return (Entry.revents & POLLIN) ? TWaitResult::wrSignaled : TWaitResult::wrError;
+        if (Ready == 0)
+            return TWaitResult::wrTimeout;
+        if (errno != EINTR)
+            return TWaitResult::wrError;
+    }
+}
+
+} // namespace CommPlatform
