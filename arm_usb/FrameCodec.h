@@ -1,0 +1,62 @@
+// The device's boot loader protocol: upper-case hexadecimal request frames ended by CR, and the
+// replies the PC accepts (an "O.K." acknowledgement, a 128-byte read reply with its XOR checksum,
+// and the "BOOT VER" boot reply).
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+
+class TCustomComm;
+
+enum TCommand : uint8_t {
+    cmdWriteBlock = 0x02,
+    cmdReadBlock = 0x03,
+    cmdWriteParam = 0x0B,
+    cmdBootQuery = 0x50,
+};
+
+inline constexpr int FrameSize = 424;           // frame buffer; a full write request uses 273
+inline constexpr int BlockSize = 132;           // block buffer
+inline constexpr int BlockDataSize = 128;       // bytes 0-127 of the block buffer
+inline constexpr int DecodedLengthIndex = 129;  // byte of the block buffer: whole bytes decoded
+inline constexpr int AckBufferSize = 259;
+inline constexpr int ReadReplyBufferSize = 321;
+inline constexpr int BootReplyBufferSize = 200;
+inline constexpr int ReadReplyThreshold = 258;  // 256 data digits and the checksum
+inline constexpr int AckPollLimit = 1100;       // polls that find nothing waiting
+inline constexpr int ReadReplyPollLimit = 50;   // polls without a complete reply
+inline constexpr std::chrono::milliseconds PollPause{10};
+inline constexpr std::chrono::milliseconds BootReplyWait{250};
+
+// The boot query: prefix 00, address 000000, command 50, length 0000, CR.
+inline constexpr char BootQueryFrame[] = "00000000500000\r";
+inline constexpr int BootQueryLength = 15;
+
+using TFrame = char[FrameSize];
+using TBlock = uint8_t[BlockSize];
+
+// Purges both queues, then sends the 15 characters of a read request one character per write.
+void SendReadRequest(TCustomComm& Comm, uint8_t Prefix, uint32_t Address, uint8_t Command, int Length);
+
+// Builds a write request of the first Length (0 to 128) bytes of Block in Frame, purges both
+// queues, and sends the 2 * Length + 17 characters with one write.
+void SendWriteRequest(TCustomComm& Comm, TFrame& Frame, const TBlock& Block, uint8_t Prefix,
+                      uint32_t Address, uint8_t Command, int Length);
+
+// True when characters 4 to 7 of the reply are "O.K.". The reply is taken once the input count has
+// held still across one pause; the wait ends after AckPollLimit polls that found nothing waiting.
+bool WaitForAck(TCustomComm& Comm, std::chrono::milliseconds Pause = PollPause);
+
+// Decodes a read reply into Block (data and decoded-length byte are set in every case); true when
+// it was complete with a matching checksum. Always discards what is left in the input queue.
+bool ReceiveReadReply(TCustomComm& Comm, TBlock& Block, std::chrono::milliseconds Pause = PollPause);
+
+// Decodes Count characters of a read reply (the last two are the checksum) into Block.
+bool DecodeReadReply(const char* Text, int Count, TBlock& Block);
+
+// True when the first line of Text (up to the first CR or LF) begins with "BOOT VER".
+bool IsBootReply(const char* Text, int Count);
+
+// Upper-case hexadecimal of Value, left-filled with 0 to Digits characters.
+std::string Hex(uint32_t Value, int Digits);
