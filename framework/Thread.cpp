@@ -32,8 +32,9 @@ struct TSyncQueue {
 
 TSyncQueue& SyncQueue()
 {
-    static TSyncQueue Queue;
-    return Queue;
+    // Never destroyed: self-freeing threads may still signal it while the program exits.
+    static TSyncQueue* Queue = new TSyncQueue;
+    return *Queue;
 }
 
 std::atomic<std::thread::id>& MainThreadId()
@@ -74,7 +75,8 @@ bool CheckSynchronize()
         }
         {
             std::lock_guard Lock(Q.Mutex);
-            Request->Error = Error;
+            // Handed over whole: the exception's last owner is the thread that raises it again.
+            Request->Error = std::move(Error);
             Request->Finished = true;
         }
         Q.Changed.notify_all();
@@ -230,7 +232,7 @@ void TThread::Synchronize(TThread* Thread, const std::function<void()>& Method)
     {
         std::unique_lock Lock(Q.Mutex);
         Q.Changed.wait(Lock, [&] { return Request->Finished; });
-        Error = Request->Error;
+        Error = std::move(Request->Error);
     }
     if (Error)
         std::rethrow_exception(Error);
