@@ -60,14 +60,23 @@ void TCommEventThread::Execute()
             Shared->WakeEvent.WaitFor(INFINITE);
             continue;
         }
-        if (!FEventWait->Wait(FEventMask)) {
+        uint32_t Raw = 0;
+        if (!FEventWait->Wait(Raw)) {
             // Woken by Stop, or the wait failed: a failing wait must not spin until Close.
             if (!Terminated())
                 Shared->WakeEvent.WaitFor(100);
             continue;
         }
-        if (Terminated())
-            break;
+        {
+            // Stop takes this lock before the port releases the device, so the device is still
+            // this open's while the report is read.
+            std::lock_guard Lock(Shared->Lock);
+            if (!Shared->OnSignal)
+                continue;
+            FEventMask = FEventWait->Events(Raw);
+        }
+        if (FEventMask == 0)
+            continue;
         try {
             const uint32_t EventMask = FEventMask;
             Synchronize([this, EventMask] { Dispatch(EventMask); });

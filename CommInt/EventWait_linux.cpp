@@ -29,7 +29,7 @@ public:
     }
     ~TEpollEventWait() override { close(FPoll); }
 
-    bool Wait(uint32_t& Events) override
+    bool Wait(uint32_t& Raw) override
     {
         for (;;) {
             epoll_event Ready[2];
@@ -38,19 +38,17 @@ public:
                 continue;
             if (Count <= 0)
                 return false;
-            Events = 0;
+            Raw = 0;
             for (int I = 0; I < Count; ++I) {
                 if (Ready[I].data.fd == FWake)
                     return false;
-                Events |= DeviceEvents(Ready[I].events);
+                Raw |= Ready[I].events;
             }
-            if (Events != 0)
-                return true;
+            return true;
         }
     }
 
-private:
-    uint32_t DeviceEvents(uint32_t Ready)
+    uint32_t Events(uint32_t Ready) override
     {
         if (Ready & (EPOLLHUP | EPOLLERR)) {
             // The device has gone (a pulled adapter, a closed peer): it would report that at
@@ -67,6 +65,7 @@ private:
         return Events & FMask;
     }
 
+private:
     int FDevice;
     uint32_t FMask;
     int FWake;

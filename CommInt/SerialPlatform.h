@@ -53,8 +53,12 @@ TWaitResult WaitForEvent(THandle Event, uint32_t Timeout);
 class TEventWait {
 public:
     virtual ~TEventWait() = default;
-    // True with the events that occurred; false when the wake-up event is set or the wait failed.
-    virtual bool Wait(uint32_t& Events) = 0;
+    // True when the device reported something (Raw, platform-specific); false when the wake-up
+    // event is set or the wait failed. Does not touch the device itself.
+    virtual bool Wait(uint32_t& Raw) = 0;
+    // The EV_ flags of a raw report, 0 when none of Mask; may query the device, so the caller
+    // makes sure the device is still open.
+    virtual uint32_t Events(uint32_t Raw) = 0;
 };
 std::unique_ptr<TEventWait> CreateEventWait(THandle Handle, uint32_t Mask, THandle WakeEvent);
 
