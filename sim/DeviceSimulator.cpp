@@ -64,15 +64,16 @@ bool TDeviceSimulator::Serve(const TLine& Line)
 {
     // The device can't act on a request before the line has carried all of it.
     if (FSettings.Baud != 0) {
-        const auto carried = std::chrono::nanoseconds(static_cast<int64_t>(Line.Length) * 10'000'000'000 / FSettings.Baud);
+        const int64_t bits = static_cast<int64_t>(Line.Length) * 10;
+        const auto carried = std::chrono::nanoseconds((bits * 1'000'000'000 + FSettings.Baud - 1) / FSettings.Baud);
         if (!FLine.Pause(Line.Started + carried))
             return false;
     }
     const TAnswer answer = FBootLoader.Answer(Line);
     Log(answer.LogLine);
     if (answer.HangUp) {
+        FHungUp = true; // first, so that whoever sees the port hang up sees the flag too
         FLine.HangUp();
-        FHungUp = true;
         return false;
     }
     for (const TReplyPart& part : answer.Parts) {

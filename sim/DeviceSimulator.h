@@ -22,6 +22,7 @@
 //     WRITE <command:2> <address:6> <length:4> acked | ack-dropped | ack-split | bad-checksum
 //     INVALID malformed | bad-length | unknown-command | out-of-range | overlong "<the line's start>"
 // and any of them with "hang-up" as the outcome for the request that found the device unplugged.
+// A memory file that can't be saved adds "ERROR <reason>".
 #pragma once
 
 #include "BootLoader.h"

@@ -11,8 +11,6 @@
 // Where the device keeps what the tool reads and writes.
 namespace SimMap {
 constexpr uint32_t MemorySize = 0x40000;
-constexpr uint32_t FirmwareStart = 0x8000;
-constexpr uint32_t FirmwareEnd = 0x23FFF; // inclusive
 constexpr uint32_t SettingsAddress = 0x24000;
 constexpr uint32_t ProtectionAddress = 0x3F000;
 constexpr uint32_t MacAddress = 0x3F004;
