@@ -52,7 +52,7 @@ std::string describe(const TRequest& Request)
 
 TBootLoader::TBootLoader(const TSimSettings& Settings, TSimMemory& Memory) : FSettings(Settings), FMemory(Memory) {}
 
-TAnswer TBootLoader::Answer(const TLine& Line)
+TAnswer TBootLoader::Answer(const TRequestLine& Line)
 {
     TRequest request;
     request.Error = TFrameError::feOverlong;

@@ -25,7 +25,7 @@ class TBootLoader {
 public:
     TBootLoader(const TSimSettings& Settings, TSimMemory& Memory);
 
-    TAnswer Answer(const TLine& Line);
+    TAnswer Answer(const TRequestLine& Line);
 
 private:
     TAnswer AnswerRead(const TRequest& Request);

@@ -1,5 +1,8 @@
 #include "DeviceSimulator.h"
 
+#include "BootLoader.h"
+#include "PseudoTerminal.h"
+
 #include <filesystem>
 
 namespace {
@@ -9,7 +12,9 @@ constexpr std::chrono::seconds InputWait{1};
 
 } // namespace
 
-TDeviceSimulator::TDeviceSimulator(const TSimSettings& Settings) : FSettings(Settings), FBootLoader(FSettings, FMemory)
+TDeviceSimulator::TDeviceSimulator(const TSimSettings& Settings)
+    : FSettings(Settings), FLine(std::make_unique<TPseudoTerminal>()),
+      FBootLoader(std::make_unique<TBootLoader>(FSettings, FMemory))
 {
     if (!FSettings.MemoryFile.empty() && std::filesystem::exists(FSettings.MemoryFile))
         FMemory.LoadFile(FSettings.MemoryFile);
@@ -18,6 +23,10 @@ TDeviceSimulator::TDeviceSimulator(const TSimSettings& Settings) : FSettings(Set
 }
 
 TDeviceSimulator::~TDeviceSimulator() { Stop(); }
+
+std::string TDeviceSimulator::PortPath() const { return FLine->Path(); }
+
+void TDeviceSimulator::RequestStop() noexcept { FLine->RequestStop(); }
 
 void TDeviceSimulator::Start()
 {
@@ -37,15 +46,15 @@ void TDeviceSimulator::Run()
     char buffer[4096];
     bool running = true;
     while (running) {
-        const auto waited = FLine.WaitForInput(TPseudoTerminal::TClock::now() + InputWait);
+        const auto waited = FLine->WaitForInput(TPseudoTerminal::TClock::now() + InputWait);
         if (waited == TPseudoTerminal::TWaitResult::wrTimeout)
             continue;
         if (waited != TPseudoTerminal::TWaitResult::wrReady)
             break;
-        const ssize_t count = FLine.Read(buffer, sizeof buffer);
+        const ssize_t count = FLine->Read(buffer, sizeof buffer);
         if (count < 0)
             break;
-        for (const TLine& line : assembler.Feed({buffer, static_cast<size_t>(count)}, TPseudoTerminal::TClock::now())) {
+        for (const TRequestLine& line : assembler.Feed({buffer, static_cast<size_t>(count)}, TPseudoTerminal::TClock::now())) {
             running = Serve(line);
             if (!running)
                 break;
@@ -60,27 +69,27 @@ void TDeviceSimulator::Run()
     }
 }
 
-bool TDeviceSimulator::Serve(const TLine& Line)
+bool TDeviceSimulator::Serve(const TRequestLine& Line)
 {
     // The device can't act on a request before the line has carried all of it.
     if (FSettings.Baud != 0) {
         const int64_t bits = static_cast<int64_t>(Line.Length) * 10;
         const auto carried = std::chrono::nanoseconds((bits * 1'000'000'000 + FSettings.Baud - 1) / FSettings.Baud);
-        if (!FLine.Pause(Line.Started + carried))
+        if (!FLine->Pause(Line.Started + carried))
             return false;
     }
-    const TAnswer answer = FBootLoader.Answer(Line);
+    const TAnswer answer = FBootLoader->Answer(Line);
     Log(answer.LogLine);
     if (answer.HangUp) {
         FHungUp = true; // first, so that whoever sees the port hang up sees the flag too
-        FLine.HangUp();
+        FLine->HangUp();
         return false;
     }
     for (const TReplyPart& part : answer.Parts) {
-        if (part.DelayBefore.count() > 0 && !FLine.Pause(TPseudoTerminal::TClock::now() + part.DelayBefore))
+        if (part.DelayBefore.count() > 0 && !FLine->Pause(TPseudoTerminal::TClock::now() + part.DelayBefore))
             return false;
-        if (!FLine.Send(part.Text, FSettings.Baud))
-            return !FLine.StopRequested();
+        if (!FLine->Send(part.Text, FSettings.Baud))
+            return !FLine->StopRequested();
     }
     return true;
 }

@@ -25,18 +25,23 @@
 // A memory file that can't be saved adds "ERROR <reason>".
 #pragma once
 
-#include "BootLoader.h"
-#include "PseudoTerminal.h"
 #include "SimMemory.h"
 #include "SimSettings.h"
 
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
+
+// Kept out of this header, so that a test of the PC's side can include it beside its own frame
+// definitions.
+class TPseudoTerminal;
+class TBootLoader;
+struct TRequestLine;
 
 class TDeviceSimulator {
 public:
@@ -48,14 +53,14 @@ public:
     TDeviceSimulator& operator=(const TDeviceSimulator&) = delete;
 
     // The slave side, to be opened as the serial port.
-    std::string PortPath() const { return FLine.Path(); }
+    std::string PortPath() const;
 
     // Answers on a thread of its own until Stop or a hang-up. A simulator runs once.
     void Start();
     // Answers on the calling thread until RequestStop or a hang-up; saves the memory file at the end.
     void Run();
     // Ends the run at its next wait; safe to call from a signal handler.
-    void RequestStop() noexcept { FLine.RequestStop(); }
+    void RequestStop() noexcept;
     // RequestStop, then waits for the thread of Start.
     void Stop();
 
@@ -69,13 +74,13 @@ public:
 
 private:
     // False when the run must end: stopped or hung up.
-    bool Serve(const TLine& Line);
+    bool Serve(const TRequestLine& Line);
     void Log(const std::string& Line);
 
     const TSimSettings FSettings;
     TSimMemory FMemory;
-    TPseudoTerminal FLine;
-    TBootLoader FBootLoader;
+    std::unique_ptr<TPseudoTerminal> FLine;
+    std::unique_ptr<TBootLoader> FBootLoader;
     std::thread FThread;
     std::atomic<bool> FHungUp{false};
     mutable std::mutex FLogMutex;

@@ -114,16 +114,16 @@ std::string_view FrameErrorName(TFrameError Error)
     }
 }
 
-std::vector<TLine> TLineAssembler::Feed(std::string_view Chunk, std::chrono::steady_clock::time_point Now)
+std::vector<TRequestLine> TLineAssembler::Feed(std::string_view Chunk, std::chrono::steady_clock::time_point Now)
 {
-    std::vector<TLine> lines;
+    std::vector<TRequestLine> lines;
     for (char c : Chunk) {
         const bool afterCr = FAfterCr;
         FAfterCr = c == '\r';
         if (c == '\n' && afterCr && !FInLine)
             continue;
         if (!FInLine) {
-            FLine = TLine{};
+            FLine = TRequestLine{};
             FLine.Started = Now;
             FInLine = true;
         }

@@ -40,7 +40,7 @@ TRequest ParseRequest(std::string_view Line, uint32_t MemorySize);
 
 std::string_view FrameErrorName(TFrameError Error);
 
-struct TLine {
+struct TRequestLine {
     std::string Text;  // at most MaxLineLength characters; an overlong line keeps its beginning
     size_t Length = 0; // characters received, CR included
     bool Overlong = false;
@@ -51,10 +51,10 @@ struct TLine {
 // that sends CR LF works too.
 class TLineAssembler {
 public:
-    std::vector<TLine> Feed(std::string_view Chunk, std::chrono::steady_clock::time_point Now);
+    std::vector<TRequestLine> Feed(std::string_view Chunk, std::chrono::steady_clock::time_point Now);
 
 private:
-    TLine FLine;
+    TRequestLine FLine;
     bool FInLine = false;
     bool FAfterCr = false;
 };
