@@ -1,0 +1,34 @@
+// The open file of a firmware run: the image being written to the device, or the read-back file
+// being filled. Both opens are exclusive, so two runs can't share a file.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+class TRunFile {
+public:
+    TRunFile() = default;
+    ~TRunFile() { Close(); }
+    TRunFile(const TRunFile&) = delete;
+    TRunFile& operator=(const TRunFile&) = delete;
+
+    // An existing regular file, for reading from its start. False when it can't be opened.
+    bool OpenForReading(const std::string& Path);
+    // Creates the file, or empties an existing one, for writing. False when that fails.
+    bool Create(const std::string& Path);
+    bool IsOpen() const { return FHandle != InvalidHandle; }
+    void Close();
+
+    // -1 when the system can't tell.
+    int64_t Size() const;
+    int64_t Position() const;
+    bool Seek(int64_t Position);
+    // Up to Count bytes: fewer only at the end of the file; -1 on failure.
+    int Read(void* Buffer, int Count);
+    // All Count bytes, or false.
+    bool Write(const void* Buffer, int Count);
+
+private:
+    static constexpr intptr_t InvalidHandle = -1;
+    intptr_t FHandle = InvalidHandle;
+};

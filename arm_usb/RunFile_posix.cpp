@@ -1,0 +1,114 @@
+// Run files on POSIX. "Exclusive" is an advisory flock: it keeps out a second run of this program
+// and any other program that locks, which is what the Win32 share mode guards against here.
+#include "RunFile.h"
+
+#include <cerrno>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+int Fd(intptr_t Handle) { return static_cast<int>(Handle); }
+
+// Opens Path with Flags and locks it; -1 when either fails.
+int OpenLocked(const std::string& Path, int Flags)
+{
+    const int Descriptor = open(Path.c_str(), Flags | O_CLOEXEC, 0644);
+    if (Descriptor < 0)
+        return -1;
+    struct stat Info {};
+    if (fstat(Descriptor, &Info) != 0 || !S_ISREG(Info.st_mode) || flock(Descriptor, LOCK_EX | LOCK_NB) != 0) {
+        close(Descriptor);
+        return -1;
+    }
+    return Descriptor;
+}
+
+} // namespace
+
+bool TRunFile::OpenForReading(const std::string& Path)
+{
+    Close();
+    FHandle = OpenLocked(Path, O_RDONLY);
+    return IsOpen();
+}
+
+bool TRunFile::Create(const std::string& Path)
+{
+    Close();
+    // Emptied only once the lock is held, so a file in use by another run is left as it is.
+    const int Descriptor = OpenLocked(Path, O_WRONLY | O_CREAT);
+    if (Descriptor < 0)
+        return false;
+    if (ftruncate(Descriptor, 0) != 0) {
+        close(Descriptor);
+        return false;
+    }
+    FHandle = Descriptor;
+    return true;
+}
+
+void TRunFile::Close()
+{
+    if (!IsOpen())
+        return;
+    close(Fd(FHandle));
+    FHandle = InvalidHandle;
+}
+
+int64_t TRunFile::Size() const
+{
+    struct stat Info {};
+    if (!IsOpen() || fstat(Fd(FHandle), &Info) != 0)
+        return -1;
+    return Info.st_size;
+}
+
+int64_t TRunFile::Position() const
+{
+    return IsOpen() ? lseek(Fd(FHandle), 0, SEEK_CUR) : -1;
+}
+
+bool TRunFile::Seek(int64_t Position)
+{
+    return IsOpen() && lseek(Fd(FHandle), Position, SEEK_SET) == Position;
+}
+
+int TRunFile::Read(void* Buffer, int Count)
+{
+    if (!IsOpen())
+        return -1;
+    auto* Bytes = static_cast<char*>(Buffer);
+    int Done = 0;
+    while (Done < Count) {
+        const ssize_t Got = read(Fd(FHandle), Bytes + Done, static_cast<size_t>(Count - Done));
+        if (Got < 0 && errno == EINTR)
+            continue;
+        if (Got < 0)
+            return -1;
+        if (Got == 0)
+            break;
+        Done += static_cast<int>(Got);
+    }
+    return Done;
+}
+
+bool TRunFile::Write(const void* Buffer, int Count)
+{
+    if (!IsOpen())
+        return false;
+    const auto* Bytes = static_cast<const char*>(Buffer);
+    int Done = 0;
+    while (Done < Count) {
+        const ssize_t Written = write(Fd(FHandle), Bytes + Done, static_cast<size_t>(Count - Done));
+        if (Written < 0 && errno == EINTR)
+            continue;
+        if (Written <= 0)
+            return false;
+        Done += static_cast<int>(Written);
+    }
+    return true;
+}

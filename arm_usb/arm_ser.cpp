@@ -1,0 +1,149 @@
+// The worker's window side: construction, the start operations, and the link.
+#include "arm_ser.h"
+
+#include <memory>
+
+#include "PortPath.h"
+
+Tarm_SER* SerWorker = nullptr;
+
+namespace {
+
+constexpr unsigned LinkStartDelayMs = 200;
+
+} // namespace
+
+// Always created suspended underneath: a running thread would reach Execute before this
+// class's members exist.
+Tarm_SER::Tarm_SER(bool CreateSuspended, std::chrono::milliseconds Pause) : TThread(true), FPollPause(Pause)
+{
+    if (!CreateSuspended)
+        Resume();
+}
+
+Tarm_SER::~Tarm_SER()
+{
+    TerminateAndWait();
+    delete FComm.exchange(nullptr);
+}
+
+bool Tarm_SER::Claim()
+{
+    // Pairs with the fence in Pass: either this sees the worker taking up an operation, or the
+    // worker sees the opIdle that a window stored to abandon it.
+    std::atomic_thread_fence(std::memory_order_seq_cst);
+    if (FOperation.load(Observe) != opIdle || FWorkerBusy.load(Observe))
+        return false;
+    // A run armed and abandoned before the worker took it up leaves its file to the window.
+    FFile.Close();
+    return true;
+}
+
+int Tarm_SER::Arm(TOperation Operation)
+{
+    FBlockCount.store(0, Publish);
+    FOperation.store(Operation, Publish);
+    return srArmed;
+}
+
+int Tarm_SER::StartFirmwareWrite(bool KeepStart, uint32_t& Size)
+{
+    if (!Claim())
+        return srBusy;
+    if (!FFile.OpenForReading(FFileName))
+        return srFileError;
+    const int64_t Length = FFile.Size();
+    const uint32_t Start = KeepStart ? FStartAddress.load(Observe) : FirmwareStart;
+    // An empty image would still write one block of zeros; a longer one than the firmware area
+    // would run on into the port settings, the protection word and the MAC address.
+    if (Length <= 0 || Start + Length - 1 > int64_t{FirmwareEnd}) {
+        FFile.Close();
+        return srFileError;
+    }
+    Size = static_cast<uint32_t>(Length);
+    FError.store(false, Publish);
+    FPrefix.store(0, Publish);
+    FStartAddress.store(Start, Publish);
+    FAddress.store(Start, Publish);
+    FEndAddress.store(Start + Size - 1, Publish);
+    return Arm(opWriteFromFile);
+}
+
+int Tarm_SER::StartFirmwareRead(bool KeepRange, uint32_t Size)
+{
+    if (!Claim())
+        return srBusy;
+    if (!FFile.Create(FFileName))
+        return srFileError;
+    FError.store(false, Publish);
+    FPrefix.store(0, Publish);
+    if (!KeepRange) {
+        FStartAddress.store(FirmwareStart, Publish);
+        FEndAddress.store(Size == 0 ? FirmwareEnd : FirmwareStart + Size - 1, Publish);
+    }
+    FAddress.store(FStartAddress.load(Observe), Publish);
+    return Arm(opReadToFile);
+}
+
+int Tarm_SER::StartBlockRead(uint32_t Address)
+{
+    if (!Claim())
+        return srBusy;
+    FError.store(false, Publish);
+    FDone.store(false, Publish);
+    FPrefix.store(0, Publish);
+    FStartAddress.store(Address, Publish);
+    FAddress.store(Address, Publish);
+    return Arm(opReadBlock);
+}
+
+int Tarm_SER::StartProtectionRead() { return StartBlockRead(ProtectionAddress); }
+
+int Tarm_SER::StartMacRead() { return StartBlockRead(MacLocation); }
+
+int Tarm_SER::StartSettingsRead() { return StartBlockRead(SettingsAddress); }
+
+int Tarm_SER::StartBlockWrite(int Length, uint32_t Offset, int Kind)
+{
+    if (!Claim())
+        return srBusy;
+    FPrefix.store(0, Publish);
+    if (Kind == 0 || Kind == 1) {
+        FStartAddress.store((Kind == 0 ? ParamWriteBase : SettingsAddress) + Offset, Publish);
+        FWriteKind.store(Kind, Publish);
+    }
+    FAddress.store(FStartAddress.load(Observe), Publish);
+    FWriteLength.store(Length, Publish);
+    return Arm(opWriteBlock);
+}
+
+void Tarm_SER::OpenLink()
+{
+    TThread::Sleep(LinkStartDelayMs);
+    if (Terminated())
+        return;
+    auto Comm = std::make_unique<TComm>();
+    int32_t Opened = 0;
+    try {
+        Comm->SetBaudRate(br115200);
+        Comm->SetDatabits(da8);
+        Comm->SetDeviceName(PortDevicePath(FPortName));
+        Comm->SetFlowControl(fcNone);
+        Comm->SetParity(paNone);
+        Comm->SetStopbits(sb10);
+        Comm->Open();
+        Comm->SetDTR(true);
+        Opened = 1;
+    } catch (const ECommError&) {
+        // The port object stays, closed or open as the failure left it; FLinkOpen tells the window.
+    }
+    // The port first, so that a window which sees the link open finds it.
+    FComm.store(Comm.release(), Publish);
+    FLinkOpen.store(Opened, Publish);
+}
+
+void Tarm_SER::CloseLink()
+{
+    delete FComm.exchange(nullptr, std::memory_order_acq_rel);
+    FLinkOpen.store(0, Publish);
+}

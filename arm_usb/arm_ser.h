@@ -1,0 +1,127 @@
+// The worker thread of one connection to the device. It owns the serial port, opens it when it
+// starts, and then carries out pass by pass the operation a window has armed: a firmware run
+// between a file and the device's firmware area (one block per pass), one block read for the
+// protection word, the MAC address or the port settings, one block written from FOutBuffer, or a
+// raw send of the boot query. Windows learn the outcome by polling the fields.
+//
+// Between the threads, without locks:
+// - a start operation refuses (srBusy) unless the worker is idle, writes the operation's fields and
+//   stores FOperation last (release); the worker loads it with acquire;
+// - the worker stores results and FError before FDone, and FDone before FOperation is back at
+//   opIdle, so a window that sees either may read the results;
+// - a window abandons a run by storing opIdle in FOperation; the worker does no further step and
+//   closes the run's file on its next pass; until then the start operations answer srBusy.
+// FPortName is read when the link is opened: create the worker suspended, set the name, Resume.
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <string>
+
+#include "CommInt.h"
+#include "FrameCodec.h"
+#include "MemoryMap.h"
+#include "RunFile.h"
+#include "Thread.h"
+
+enum TOperation : int32_t {
+    opIdle = 0,
+    opReadToFile = 5,
+    opWriteFromFile = 6,
+    opReadBlock = 10,
+    opWriteBlock = 11,
+    opSendQuery = 12,
+    opSendShort = 13,
+};
+
+// Results of the start operations.
+inline constexpr int srArmed = 1;
+inline constexpr int srBusy = -1;
+// The run's file can't be opened or created, or the image is empty or larger than the firmware area.
+inline constexpr int srFileError = -2;
+
+inline constexpr int OutBufferSize = 4096;
+inline constexpr int SettingsBufferSize = 4096;
+inline constexpr int MacAddressSize = 6;
+inline constexpr int SettingsSize = 4;
+
+class Tarm_SER : public TThread {
+public:
+    // Pause is the codec's poll pause; tests that provoke silence on the line shorten it.
+    explicit Tarm_SER(bool CreateSuspended, std::chrono::milliseconds Pause = PollPause);
+    ~Tarm_SER() override;
+
+    // Arms opWriteFromFile for the image FFileName from FirmwareStart on (KeepStart: from the
+    // current FStartAddress); Size receives the image's length.
+    int StartFirmwareWrite(bool KeepStart, uint32_t& Size);
+    // Arms opReadToFile into a new FFileName for Size bytes from FirmwareStart (0: the whole
+    // firmware area; KeepRange: the current FStartAddress to FEndAddress).
+    int StartFirmwareRead(bool KeepRange, uint32_t Size);
+    int StartProtectionRead();
+    int StartMacRead();
+    int StartSettingsRead();
+    // Arms opWriteBlock of the first Length (0 to 128) bytes of FOutBuffer at Offset from the base
+    // of Kind: 0 the parameter area (cmdWriteParam), 1 the port settings (cmdWriteBlock).
+    int StartBlockWrite(int Length, uint32_t Offset, int Kind);
+
+    // Frees the port. Only while FOperation is opIdle.
+    void CloseLink();
+
+    // Fields, in the documented order.
+    std::atomic<int32_t> FLinkOpen{0};
+    TFrame FFrame{};
+    std::atomic<int32_t> FWriteLength{0};
+    std::atomic<int32_t> FOperation{opIdle};
+    std::atomic<int32_t> FBlockCount{0};
+    std::atomic<uint32_t> FProtectionWord{0};
+    uint8_t FMacAddress[MacAddressSize]{};
+    std::atomic<TComm*> FComm{nullptr};
+    uint8_t FOutBuffer[OutBufferSize]{};
+    uint8_t FSettings[SettingsBufferSize]{};
+    TBlock FBlock{};
+    TRunFile FFile;
+    std::string FPortName;
+    std::atomic<int32_t> FWriteKind{0};
+    std::atomic<uint32_t> FAddress{0};
+    std::atomic<uint32_t> FStartAddress{0};
+    std::atomic<uint32_t> FEndAddress{0};
+    std::atomic<int32_t> FPrefix{0};
+    std::string FFileName;
+    std::atomic<bool> FError{false};
+    std::atomic<bool> FDone{false};
+
+protected:
+    void Execute() override;
+
+private:
+    static constexpr auto Publish = std::memory_order_release;
+    static constexpr auto Observe = std::memory_order_acquire;
+
+    void OpenLink();
+    // False when the worker is busy; otherwise the fields are the window's until FOperation is set.
+    bool Claim();
+    int Arm(TOperation Operation);
+    int StartBlockRead(uint32_t Address);
+
+    // One pass of the loop; false when it found nothing to do.
+    bool Pass();
+    void Step(int32_t Operation, TComm& Comm);
+    void ReadToFileStep(TComm& Comm);
+    void WriteFromFileStep(TComm& Comm);
+    void BlockRead(TComm& Comm);
+    void BlockWrite(TComm& Comm);
+    void SendRaw(TComm& Comm, int Count, TOperation Operation);
+    void LinkLost(int32_t Operation);
+    void FailOperation(int32_t Operation);
+    void EndOperation(int32_t Operation);
+    uint8_t Prefix() const;
+
+    const std::chrono::milliseconds FPollPause;
+    // Set by the worker from taking up an operation until it has let go of its fields and file:
+    // a run abandoned in the middle of a step still holds them until its next pass.
+    std::atomic<bool> FWorkerBusy{false};
+};
+
+// The running worker, or none.
+extern Tarm_SER* SerWorker;

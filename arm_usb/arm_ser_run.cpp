@@ -1,0 +1,195 @@
+// The worker's thread: the loop and the step of each operation.
+#include "arm_ser.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+// A pass with nothing to do sleeps this long rather than only yielding, which would keep a core
+// busy for as long as the connection lasts.
+constexpr unsigned IdlePauseMs = 1;
+constexpr int ShortSendLength = 11;
+
+bool IsWork(int32_t Operation)
+{
+    switch (Operation) {
+    case opReadToFile:
+    case opWriteFromFile:
+    case opReadBlock:
+    case opWriteBlock:
+    case opSendQuery:
+    case opSendShort: return true;
+    default: return false;
+    }
+}
+
+bool IsOneBlock(int32_t Operation) { return Operation == opReadBlock || Operation == opWriteBlock; }
+
+} // namespace
+
+void Tarm_SER::Execute()
+{
+    OpenLink();
+    FBlockCount.store(0, Publish);
+    while (!Terminated())
+        if (!Pass())
+            TThread::Sleep(IdlePauseMs);
+}
+
+bool Tarm_SER::Pass()
+{
+    int32_t Operation = FOperation.load(Observe);
+    if (!IsWork(Operation)) {
+        if (FWorkerBusy.load(std::memory_order_relaxed))
+            EndOperation(Operation); // abandoned by a window
+        return false;
+    }
+    if (!FWorkerBusy.load(std::memory_order_relaxed)) {
+        FWorkerBusy.store(true, std::memory_order_relaxed);
+        // Pairs with the fence in Claim: an abandon that a window's next start operation could
+        // overlook is seen here, before the worker touches any field of the operation.
+        std::atomic_thread_fence(std::memory_order_seq_cst);
+        Operation = FOperation.load(Observe);
+        if (!IsWork(Operation)) {
+            FWorkerBusy.store(false, Publish);
+            return false;
+        }
+    }
+    TComm* Comm = FComm.load(Observe);
+    if (!Comm) {
+        LinkLost(Operation);
+        return true;
+    }
+    try {
+        Step(Operation, *Comm);
+    } catch (const ECommError&) {
+        LinkLost(Operation);
+    }
+    return true;
+}
+
+void Tarm_SER::Step(int32_t Operation, TComm& Comm)
+{
+    switch (Operation) {
+    case opReadToFile: ReadToFileStep(Comm); break;
+    case opWriteFromFile: WriteFromFileStep(Comm); break;
+    case opReadBlock: BlockRead(Comm); break;
+    case opWriteBlock: BlockWrite(Comm); break;
+    case opSendQuery: SendRaw(Comm, BootQueryLength, opSendQuery); break;
+    case opSendShort: SendRaw(Comm, ShortSendLength, opSendShort); break;
+    default: break;
+    }
+}
+
+void Tarm_SER::ReadToFileStep(TComm& Comm)
+{
+    SendReadRequest(Comm, Prefix(), FAddress.load(Observe), cmdReadBlock, BlockDataSize);
+    if (!ReceiveReadReply(Comm, FBlock, FPollPause)) {
+        // The same block is asked for again on the next pass.
+        FError.store(true, Publish);
+        TThread::Sleep(static_cast<unsigned>(FPollPause.count()));
+        return;
+    }
+    if (!FFile.Write(FBlock, FBlock[DecodedLengthIndex])) {
+        FailOperation(opReadToFile);
+        return;
+    }
+    FBlockCount.fetch_add(1, Publish);
+    const uint32_t Next = FAddress.fetch_add(BlockDataSize, Publish) + BlockDataSize;
+    if (Next > FEndAddress.load(Observe))
+        EndOperation(opReadToFile);
+}
+
+void Tarm_SER::WriteFromFileStep(TComm& Comm)
+{
+    // The last block of an image is filled up with zeros.
+    std::memset(FBlock, 0, BlockDataSize);
+    const int64_t BlockStart = FFile.Position();
+    if (BlockStart < 0 || FFile.Read(FBlock, BlockDataSize) < 0) {
+        FailOperation(opWriteFromFile);
+        return;
+    }
+    SendWriteRequest(Comm, FFrame, FBlock, Prefix(), FAddress.load(Observe), cmdWriteBlock, BlockDataSize);
+    if (WaitForAck(Comm, FPollPause)) {
+        FBlockCount.fetch_add(1, Publish);
+        FAddress.fetch_add(BlockDataSize, Publish);
+    } else {
+        // The next pass sends the same bytes to the same address.
+        FError.store(true, Publish);
+        if (!FFile.Seek(BlockStart)) {
+            FailOperation(opWriteFromFile);
+            return;
+        }
+    }
+    if (FAddress.load(Observe) > FEndAddress.load(Observe))
+        EndOperation(opWriteFromFile);
+}
+
+void Tarm_SER::BlockRead(TComm& Comm)
+{
+    const uint32_t Address = FAddress.load(Observe);
+    SendReadRequest(Comm, Prefix(), Address, cmdReadBlock, BlockDataSize);
+    if (!ReceiveReadReply(Comm, FBlock, FPollPause))
+        FError.store(true, Publish);
+    // Filled after a failure too, from what was decoded; FError tells the window not to trust it.
+    if (Address == ProtectionAddress)
+        FProtectionWord.store(uint32_t{FBlock[0]} << 24 | uint32_t{FBlock[1]} << 16 | uint32_t{FBlock[2]} << 8 |
+                                  FBlock[3],
+                              Publish);
+    else if (Address == MacLocation)
+        std::memcpy(FMacAddress, FBlock, MacAddressSize);
+    else if (Address == SettingsAddress)
+        std::memcpy(FSettings, FBlock, SettingsSize);
+    FDone.store(true, Publish);
+    EndOperation(opReadBlock);
+}
+
+void Tarm_SER::BlockWrite(TComm& Comm)
+{
+    // The start operation has set FBlockCount to 0, so this is the first slice of FOutBuffer.
+    std::memcpy(FBlock, FOutBuffer, BlockDataSize);
+    const int Length = std::clamp<int>(FWriteLength.load(Observe), 0, BlockDataSize);
+    const uint8_t Command = FWriteKind.load(Observe) == 1 ? cmdWriteBlock : cmdWriteParam;
+    SendWriteRequest(Comm, FFrame, FBlock, Prefix(), FAddress.load(Observe), Command, Length);
+    if (!WaitForAck(Comm, FPollPause))
+        FError.store(true, Publish);
+    FDone.store(true, Publish);
+    FBlockCount.fetch_add(1, Publish);
+    FAddress.fetch_add(BlockDataSize, Publish);
+    EndOperation(opWriteBlock);
+}
+
+void Tarm_SER::SendRaw(TComm& Comm, int Count, TOperation Operation)
+{
+    Comm.PurgeOut();
+    Comm.PurgeIn();
+    Comm.Write(FOutBuffer, Count);
+    EndOperation(Operation);
+}
+
+// The device is gone (unplugged, say): the operation ends all the same, so that no window is left
+// waiting for it.
+void Tarm_SER::LinkLost(int32_t Operation)
+{
+    FLinkOpen.store(0, Publish);
+    FailOperation(Operation);
+}
+
+void Tarm_SER::FailOperation(int32_t Operation)
+{
+    FError.store(true, Publish);
+    if (IsOneBlock(Operation))
+        FDone.store(true, Publish);
+    EndOperation(Operation);
+}
+
+void Tarm_SER::EndOperation(int32_t Operation)
+{
+    FFile.Close();
+    FWorkerBusy.store(false, Publish);
+    // Only the operation that ended goes back to opIdle; a window may have abandoned it already.
+    FOperation.compare_exchange_strong(Operation, opIdle, Publish, std::memory_order_relaxed);
+}
+
+uint8_t Tarm_SER::Prefix() const { return static_cast<uint8_t>(FPrefix.load(Observe) & 0xFF); }
