@@ -3,6 +3,7 @@
 #include "BootLoader.h"
 #include "PseudoTerminal.h"
 
+#include <algorithm>
 #include <filesystem>
 
 namespace {
@@ -71,11 +72,13 @@ void TDeviceSimulator::Run()
 
 bool TDeviceSimulator::Serve(const TRequestLine& Line)
 {
-    // The device can't act on a request before the line has carried all of it.
+    // The device can't act on a request before the line has carried all of it, and requests
+    // that came in one burst followed each other on the line.
     if (FSettings.Baud != 0) {
         const int64_t bits = static_cast<int64_t>(Line.Length) * 10;
         const auto carried = std::chrono::nanoseconds((bits * 1'000'000'000 + FSettings.Baud - 1) / FSettings.Baud);
-        if (!FLine->Pause(Line.Started + carried))
+        FInputCarriedUntil = std::max(FInputCarriedUntil, Line.Started) + carried;
+        if (!FLine->Pause(FInputCarriedUntil))
             return false;
     }
     const TAnswer answer = FBootLoader->Answer(Line);

@@ -82,6 +82,7 @@ private:
     std::unique_ptr<TPseudoTerminal> FLine;
     std::unique_ptr<TBootLoader> FBootLoader;
     std::thread FThread;
+    std::chrono::steady_clock::time_point FInputCarriedUntil; // the last request's last bit, when paced
     std::atomic<bool> FHungUp{false};
     mutable std::mutex FLogMutex;
     mutable std::condition_variable FLogGrew;
