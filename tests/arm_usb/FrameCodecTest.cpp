@@ -1,0 +1,329 @@
+#include "FrameCodec.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <future>
+
+#include "CommInt.h"
+#include "Thread.h"
+#include "DeviceSimulator.h"
+#include "PtyPair.h"
+
+namespace {
+
+constexpr std::chrono::milliseconds ShortPause{1};
+
+void OpenPort(TComm& Comm, const std::string& Path)
+{
+    Comm.SetBaudRate(br115200);
+    Comm.SetDeviceName(Path);
+    Comm.SetFlowControl(fcNone);
+    Comm.Open();
+    Comm.SetDTR(true);
+}
+
+// A read reply for Bytes: 2 digits each, then the XOR checksum.
+std::string ReadReplyFor(const std::vector<uint8_t>& Bytes)
+{
+    std::string Text;
+    uint8_t Checksum = 0;
+    for (uint8_t Byte : Bytes) {
+        Text += Hex(Byte, 2);
+        Checksum ^= Byte;
+    }
+    return Text + Hex(Checksum, 2);
+}
+
+std::vector<uint8_t> CountingBlock()
+{
+    std::vector<uint8_t> Bytes(BlockDataSize);
+    for (int I = 0; I < BlockDataSize; ++I)
+        Bytes[static_cast<size_t>(I)] = static_cast<uint8_t>(I * 7 + 3);
+    return Bytes;
+}
+
+std::vector<uint8_t> DataOf(const TBlock& Block) { return {Block, Block + BlockDataSize}; }
+
+// A codec end with the test holding the device's side of the line.
+struct TPortLine {
+    TPtyPair Pty;
+    TComm Comm;
+    TPortLine() { OpenPort(Comm, Pty.SlavePath()); }
+};
+
+} // namespace
+
+TEST(FrameCodec, PutsRequestsOnTheLineByteForByte)
+{
+    TPortLine Line;
+    // Whatever the device sent unasked is thrown away before a request.
+    Line.Pty.Send("stale");
+    ASSERT_TRUE(WaitUntil([&] { return Line.Comm.InQueCount() == 5; }));
+    SendReadRequest(Line.Comm, 0, 0x3F000, cmdReadBlock, 128);
+    EXPECT_EQ(Line.Comm.InQueCount(), 0);
+    EXPECT_EQ(Line.Pty.Receive(15), "0003F000030080\r");
+    SendReadRequest(Line.Comm, 0, 0x8000, cmdReadBlock, 128);
+    EXPECT_EQ(Line.Pty.Receive(15), "00008000030080\r");
+
+    TFrame Frame{};
+    TBlock Block{};
+    const uint8_t Settings[] = {0x05, 0x00, 0x05, 0x00};
+    std::memcpy(Block, Settings, sizeof Settings);
+    SendWriteRequest(Line.Comm, Frame, Block, 0, 0x24000, cmdWriteBlock, 4);
+    EXPECT_EQ(Line.Pty.Receive(25), "000240000200040500050000\r");
+    EXPECT_EQ(std::string(Frame, 25), "000240000200040500050000\r");
+
+    const uint8_t Mac[] = {0x00, 0x11, 0x22, 0x33, 0x44, 0x55};
+    std::memcpy(Block, Mac, sizeof Mac);
+    SendWriteRequest(Line.Comm, Frame, Block, 0, 0x3F004, cmdWriteParam, 6);
+    EXPECT_EQ(Line.Pty.Receive(29), "0003F0040B000600112233445511\r");
+
+    SendWriteRequest(Line.Comm, Frame, Block, 0, 0x8000, cmdWriteBlock, 0);
+    EXPECT_EQ(Line.Pty.Receive(17), "0000800002000000\r");
+
+    const std::vector<uint8_t> Full = CountingBlock();
+    std::memcpy(Block, Full.data(), Full.size());
+    SendWriteRequest(Line.Comm, Frame, Block, 0, 0x23F80, cmdWriteBlock, 128);
+    const std::string Sent = Line.Pty.Receive(273);
+    ASSERT_EQ(Sent.size(), 273u);
+    EXPECT_EQ(Sent.substr(0, 14), "00023F80020080");
+    EXPECT_EQ(Sent.substr(14, 258), ReadReplyFor(Full));
+    EXPECT_EQ(Sent.back(), '\r');
+
+    EXPECT_EQ(std::string(BootQueryFrame), "00000000500000\r");
+    EXPECT_EQ(std::strlen(BootQueryFrame), static_cast<size_t>(BootQueryLength));
+}
+
+TEST(FrameCodec, DecodesReadRepliesAndChecksTheirChecksum)
+{
+    const std::vector<uint8_t> Bytes = CountingBlock();
+    const std::string Reply = ReadReplyFor(Bytes);
+    ASSERT_EQ(Reply.size(), 258u);
+    TBlock Block{};
+
+    EXPECT_TRUE(DecodeReadReply(Reply.data(), 258, Block));
+    EXPECT_EQ(DataOf(Block), Bytes);
+    EXPECT_EQ(Block[DecodedLengthIndex], 128);
+
+    std::string Wrong = Reply;
+    Wrong[257] = Wrong[257] == '0' ? '1' : '0';
+    EXPECT_FALSE(DecodeReadReply(Wrong.data(), 258, Block));
+    EXPECT_EQ(DataOf(Block), Bytes);
+    EXPECT_EQ(Block[DecodedLengthIndex], 128);
+
+    // Separators among the data digits are skipped; the checksum may be lower case.
+    std::string Spaced;
+    for (size_t I = 0; I < 256; I += 2)
+        Spaced += Reply.substr(I, 2) + (I % 32 == 30 ? "\r\n" : " ");
+    std::string Checksum = Reply.substr(256);
+    for (char& C : Checksum)
+        C = static_cast<char>(std::tolower(C));
+    Spaced += Checksum;
+    EXPECT_TRUE(DecodeReadReply(Spaced.data(), static_cast<int>(Spaced.size()), Block));
+    EXPECT_EQ(DataOf(Block), Bytes);
+
+    // Lower-case data digits are not data: "ab" pairs decode to nothing.
+    const std::string Lower = "12ab34" + Hex(0x12 ^ 0x34, 2);
+    EXPECT_TRUE(DecodeReadReply(Lower.data(), static_cast<int>(Lower.size()), Block));
+    EXPECT_EQ(Block[0], 0x12);
+    EXPECT_EQ(Block[1], 0x34);
+    EXPECT_EQ(Block[DecodedLengthIndex], 2);
+
+    // A trailing unpaired digit is left in the next byte without counting it.
+    const std::string Odd = "12A" + Hex(0x12, 2);
+    EXPECT_TRUE(DecodeReadReply(Odd.data(), static_cast<int>(Odd.size()), Block));
+    EXPECT_EQ(Block[1], 0xA0);
+    EXPECT_EQ(Block[DecodedLengthIndex], 1);
+
+    // A checksum character that is no digit fails the reply.
+    const std::string NoDigit = "12G2";
+    EXPECT_FALSE(DecodeReadReply(NoDigit.data(), 4, Block));
+
+    // More data digits than one block holds: nothing past the block, and the reply fails.
+    const std::string Long = std::string(300, 'F') + "00";
+    EXPECT_FALSE(DecodeReadReply(Long.data(), static_cast<int>(Long.size()), Block));
+    EXPECT_EQ(Block[DecodedLengthIndex], 128);
+    EXPECT_EQ(Block[DecodedLengthIndex - 1], 0) << "byte 128 carries nothing";
+
+    EXPECT_FALSE(DecodeReadReply("F", 1, Block));
+    EXPECT_EQ(Block[DecodedLengthIndex], 0);
+}
+
+TEST(FrameCodec, ReceivesReadRepliesAndDiscardsTheRest)
+{
+    TPortLine Line;
+    TBlock Block{};
+    const std::vector<uint8_t> Bytes = CountingBlock();
+
+    Line.Pty.Send(ReadReplyFor(Bytes));
+    EXPECT_TRUE(ReceiveReadReply(Line.Comm, Block, ShortPause));
+    EXPECT_EQ(DataOf(Block), Bytes);
+
+    // 257 characters never complete a reply: a zeroed block and an empty queue afterwards.
+    Line.Pty.Send(ReadReplyFor(Bytes).substr(0, 257));
+    ASSERT_TRUE(WaitUntil([&] { return Line.Comm.InQueCount() == 257; }));
+    EXPECT_FALSE(ReceiveReadReply(Line.Comm, Block, ShortPause));
+    EXPECT_EQ(DataOf(Block), std::vector<uint8_t>(128, 0));
+    EXPECT_EQ(Block[DecodedLengthIndex], 0);
+    EXPECT_EQ(Line.Comm.InQueCount(), 0);
+
+    // Longer than the reply buffer, binary garbage: stored no further than the buffer, failed,
+    // and nothing left over for the next exchange.
+    std::string Garbage(1000, '\0');
+    for (size_t I = 0; I < Garbage.size(); ++I)
+        Garbage[I] = static_cast<char>(I * 37 + 11);
+    Line.Pty.Send(Garbage);
+    ASSERT_TRUE(WaitUntil([&] { return Line.Comm.InQueCount() == 1000; }));
+    EXPECT_FALSE(ReceiveReadReply(Line.Comm, Block, ShortPause));
+    EXPECT_EQ(Line.Comm.InQueCount(), 0);
+
+    // Nothing at all within 50 polls.
+    EXPECT_FALSE(ReceiveReadReply(Line.Comm, Block, ShortPause));
+}
+
+TEST(FrameCodec, TakesAnAcknowledgementOnceTheLineHeldStill)
+{
+    TPortLine Line;
+    auto AckFor = [&](const std::string& Reply) {
+        Line.Pty.Send(Reply);
+        return WaitForAck(Line.Comm, ShortPause);
+    };
+    EXPECT_TRUE(AckFor("\r\n>O.K.\r\n"));
+    EXPECT_TRUE(AckFor("xyzO.K."));
+    EXPECT_FALSE(AckFor("O.K.\r\n"));
+    EXPECT_FALSE(AckFor("\r\n>ERR\r\n"));
+    EXPECT_FALSE(AckFor("ab>O.K"));
+    EXPECT_FALSE(AckFor(std::string("\0\xff\x01O.K", 7)));
+
+    // Longer than its buffer: judged on its start, the surplus not left behind.
+    EXPECT_TRUE(AckFor("\r\n>O.K." + std::string(600, '#')));
+    EXPECT_EQ(Line.Comm.InQueCount(), 0);
+
+    // Sent in two parts with a pause between: judged on the first part alone.
+    auto Ack = std::async(std::launch::async, [&] { return WaitForAck(Line.Comm, ShortPause); });
+    Line.Pty.Send("\r\n>");
+    EXPECT_FALSE(Ack.get());
+    Line.Pty.Send("O.K.\r\n");
+
+    // Silence: gives up after 1100 polls that found nothing waiting.
+    TBlock Block{};
+    ReceiveReadReply(Line.Comm, Block, ShortPause); // clears the second part
+    const auto Start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(WaitForAck(Line.Comm, ShortPause));
+    EXPECT_GE(std::chrono::steady_clock::now() - Start, AckPollLimit * ShortPause);
+}
+
+TEST(FrameCodec, JudgesTheBootReplyByItsFirstLine)
+{
+    struct TCase {
+        std::string Reply;
+        bool BootMode;
+    };
+    const TCase Cases[] = {
+        {"BOOT VER 1.05\r\n", true},   {"BOOT VER", true},        {"BOOT VERSION 2\nmore", true},
+        {"\rBOOT VER 1.05", false},    {"\nBOOT VER", false},     {" BOOT VER 1.05", false},
+        {"boot ver 1.05", false},      {"BOOT VE", false},        {"BOOT\rVER", false},
+        {"", false},
+    };
+    for (const TCase& Case : Cases)
+        EXPECT_EQ(IsBootReply(Case.Reply.data(), static_cast<int>(Case.Reply.size())), Case.BootMode)
+            << '"' << Case.Reply << '"';
+}
+
+TEST(FrameCodec, RoundTripsWithTheDeviceSimulator)
+{
+    TSimSettings Settings;
+    Settings.Baud = 115200;
+    TDeviceSimulator Device(Settings);
+    Device.Start();
+    TComm Comm;
+    OpenPort(Comm, Device.PortPath());
+    TFrame Frame{};
+    TBlock Block{};
+
+    Comm.Write(BootQueryFrame, BootQueryLength);
+    ASSERT_TRUE(WaitUntil([&] { return Comm.InQueCount() >= 8; }));
+    TThread::Sleep(20);
+    char Boot[BootReplyBufferSize];
+    const int Got = Comm.Read(Boot, BootReplyBufferSize);
+    EXPECT_TRUE(IsBootReply(Boot, Got)) << std::string(Boot, static_cast<size_t>(std::max(Got, 0)));
+
+    SendReadRequest(Comm, 0, 0x3F000, cmdReadBlock, 128);
+    ASSERT_TRUE(ReceiveReadReply(Comm, Block));
+    EXPECT_EQ(Block[0] << 24 | Block[1] << 16 | Block[2] << 8 | Block[3], 0x4E);
+
+    const uint8_t Mac[] = {0x00, 0x11, 0x22, 0x33, 0x44, 0x55};
+    std::memcpy(Block, Mac, sizeof Mac);
+    SendWriteRequest(Comm, Frame, Block, 0, 0x3F004, cmdWriteParam, 6);
+    EXPECT_TRUE(WaitForAck(Comm));
+
+    const std::vector<uint8_t> Bytes = CountingBlock();
+    std::memcpy(Block, Bytes.data(), Bytes.size());
+    SendWriteRequest(Comm, Frame, Block, 0, 0x8080, cmdWriteBlock, 128);
+    EXPECT_TRUE(WaitForAck(Comm));
+
+    SendReadRequest(Comm, 0, 0x8080, cmdReadBlock, 128);
+    ASSERT_TRUE(ReceiveReadReply(Comm, Block));
+    EXPECT_EQ(DataOf(Block), Bytes);
+    SendReadRequest(Comm, 0, 0x3F000, cmdReadBlock, 128);
+    ASSERT_TRUE(ReceiveReadReply(Comm, Block));
+    EXPECT_EQ(std::vector<uint8_t>(Block + 4, Block + 10), std::vector<uint8_t>(Mac, Mac + 6));
+    EXPECT_EQ(Block[DecodedLengthIndex], 128);
+
+    const std::vector<std::string> Log = Device.RequestLog();
+    ASSERT_EQ(Log.size(), 6u);
+    EXPECT_EQ(Log[0], "BOOT answered");
+    EXPECT_EQ(Log[2], "WRITE 0B 03F004 0006 acked");
+}
+
+TEST(FrameCodec, FailsCleanlyOnEveryDeviceFault)
+{
+    TSimSettings Settings;
+    Settings.DropAckEvery = 2;
+    Settings.CorruptReadEvery = 2;
+    Settings.SplitAckEvery = 3;
+    Settings.SplitAckGap = std::chrono::milliseconds(60);
+    Settings.BadCell = 0x8001;
+    Settings.BootReply = false;
+    Settings.HangUpAfterBlocks = 4;
+    TDeviceSimulator Device(Settings);
+    Device.Start();
+    TComm Comm;
+    OpenPort(Comm, Device.PortPath());
+    TFrame Frame{};
+    TBlock Block{};
+    std::memset(Block, 0x5A, BlockDataSize);
+
+    // Acknowledgements: the first comes, the second is dropped, the third comes in two parts and
+    // is judged on the three characters that had arrived when the line first held still.
+    SendWriteRequest(Comm, Frame, Block, 0, 0x8000, cmdWriteBlock, 128);
+    EXPECT_TRUE(WaitForAck(Comm));
+    SendWriteRequest(Comm, Frame, Block, 0, 0x8080, cmdWriteBlock, 128);
+    EXPECT_FALSE(WaitForAck(Comm, ShortPause));
+    SendWriteRequest(Comm, Frame, Block, 0, 0x8100, cmdWriteBlock, 128);
+    EXPECT_FALSE(WaitForAck(Comm));
+
+    // Read replies: every second one is spoilt; the bad cell shows in what was stored.
+    SendReadRequest(Comm, 0, 0x8000, cmdReadBlock, 128);
+    ASSERT_TRUE(ReceiveReadReply(Comm, Block));
+    EXPECT_EQ(Block[0], 0x5A);
+    EXPECT_EQ(Block[1], 0x5B);
+    SendReadRequest(Comm, 0, 0x8000, cmdReadBlock, 128);
+    EXPECT_FALSE(ReceiveReadReply(Comm, Block));
+    EXPECT_EQ(Comm.InQueCount(), 0);
+
+    // No boot reply: nothing arrives.
+    Comm.Write(BootQueryFrame, BootQueryLength);
+    ASSERT_TRUE(Device.WaitForLog(6, std::chrono::seconds(5)));
+    EXPECT_EQ(Comm.InQueCount(), 0);
+
+    // The fourth acknowledgement is dropped again; with four blocks stored, the next request
+    // finds the device unplugged.
+    SendWriteRequest(Comm, Frame, Block, 0, 0x8180, cmdWriteBlock, 128);
+    EXPECT_FALSE(WaitForAck(Comm, ShortPause));
+    SendReadRequest(Comm, 0, 0x8000, cmdReadBlock, 128);
+    EXPECT_FALSE(ReceiveReadReply(Comm, Block, ShortPause));
+    ASSERT_TRUE(WaitUntil([&] { return Device.HungUp(); }));
+    EXPECT_THROW(SendReadRequest(Comm, 0, 0x8000, cmdReadBlock, 128), ECommError);
+}
