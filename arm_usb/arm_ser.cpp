@@ -29,10 +29,10 @@ Tarm_SER::~Tarm_SER()
 
 bool Tarm_SER::Claim()
 {
-    // Pairs with the fence in Pass: either this sees the worker taking up an operation, or the
-    // worker sees the opIdle that a window stored to abandon it.
-    std::atomic_thread_fence(std::memory_order_seq_cst);
-    if (FOperation.load(Observe) != opIdle || FWorkerBusy.load(Observe))
+    // Sequentially consistent, as are the worker's take-up in Pass and a window's abandoning store:
+    // either this sees the worker taking an operation up, or the worker sees the opIdle that
+    // abandoned it and leaves the fields alone.
+    if (FOperation.load() != opIdle || FWorkerBusy.load())
         return false;
     // A run armed and abandoned before the worker took it up leaves its file to the window.
     FFile.Close();

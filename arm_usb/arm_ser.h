@@ -9,8 +9,9 @@
 //   stores FOperation last (release); the worker loads it with acquire;
 // - the worker stores results and FError before FDone, and FDone before FOperation is back at
 //   opIdle, so a window that sees either may read the results;
-// - a window abandons a run by storing opIdle in FOperation; the worker does no further step and
-//   closes the run's file on its next pass; until then the start operations answer srBusy.
+// - a window abandons a run by assigning opIdle to FOperation (a sequentially consistent store);
+//   the worker does no further step and closes the run's file on its next pass; until then the
+//   start operations answer srBusy.
 // FPortName is read when the link is opened: create the worker suspended, set the name, Resume.
 #pragma once
 

@@ -46,11 +46,10 @@ bool Tarm_SER::Pass()
         return false;
     }
     if (!FWorkerBusy.load(std::memory_order_relaxed)) {
-        FWorkerBusy.store(true, std::memory_order_relaxed);
-        // Pairs with the fence in Claim: an abandon that a window's next start operation could
-        // overlook is seen here, before the worker touches any field of the operation.
-        std::atomic_thread_fence(std::memory_order_seq_cst);
-        Operation = FOperation.load(Observe);
+        // Sequentially consistent, with Claim: an abandon that a window's next start operation
+        // could overlook is seen here, before the worker touches any field of the operation.
+        FWorkerBusy.store(true);
+        Operation = FOperation.load();
         if (!IsWork(Operation)) {
             FWorkerBusy.store(false, Publish);
             return false;
