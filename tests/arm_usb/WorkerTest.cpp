@@ -1,0 +1,415 @@
+// The device worker against the simulated device on a pseudo-terminal, opened by its path exactly
+// as a real port would be.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+#include "DeviceSimulator.h"
+#include "PtyPair.h"
+#include "arm_ser.h"
+
+using namespace std::chrono_literals;
+using TBytes = std::vector<uint8_t>;
+
+namespace {
+
+// Generous bounds: a loaded machine or a sanitizer build must never turn them into a verdict.
+constexpr auto LinkBound = 10s;
+constexpr auto RunBound = 40s;
+// Shortens the 1100 polls of silence after an unanswered write from 11 s to about 1 s.
+constexpr auto SilentPause = 1ms;
+
+TBytes Pattern(size_t Size, uint8_t Seed)
+{
+    TBytes Bytes(Size);
+    for (size_t I = 0; I < Size; ++I)
+        Bytes[I] = static_cast<uint8_t>(I * 7 + Seed + I / 256);
+    return Bytes;
+}
+
+void SaveFile(const std::filesystem::path& Path, const TBytes& Bytes)
+{
+    std::ofstream(Path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(Bytes.data()), static_cast<std::streamsize>(Bytes.size()));
+}
+
+TBytes LoadFile(const std::filesystem::path& Path)
+{
+    std::ifstream In(Path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(In), {}};
+}
+
+size_t CountEntries(const char* Directory)
+{
+    const std::filesystem::directory_iterator Entries(Directory);
+    return static_cast<size_t>(std::distance(begin(Entries), end(Entries)));
+}
+
+size_t OpenDescriptors() { return CountEntries("/proc/self/fd"); }
+size_t Threads() { return CountEntries("/proc/self/task"); }
+
+// True while one of the process's descriptors refers to File.
+bool HeldOpen(const std::filesystem::path& File)
+{
+    const auto Target = std::filesystem::canonical(File);
+    for (const auto& Entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+        std::error_code Error;
+        if (std::filesystem::read_symlink(Entry.path(), Error) == Target)
+            return true;
+    }
+    return false;
+}
+
+// The simulator's log lines that begin with Start.
+std::vector<std::string> LogLines(const TDeviceSimulator& Sim, const std::string& Start)
+{
+    std::vector<std::string> Lines;
+    for (const std::string& Line : Sim.RequestLog())
+        if (Line.rfind(Start, 0) == 0)
+            Lines.push_back(Line);
+    return Lines;
+}
+
+std::vector<std::string> BlockLines(const char* Request, int Blocks, const char* Outcome)
+{
+    std::vector<std::string> Lines;
+    for (int I = 0; I < Blocks; ++I) {
+        char Line[48];
+        std::snprintf(Line, sizeof Line, "%s %06X 0080 %s", Request, 0x8000 + I * 128, Outcome);
+        Lines.emplace_back(Line);
+    }
+    return Lines;
+}
+
+class WorkerTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        Dir = std::filesystem::temp_directory_path() /
+              ("worker-test-" + std::to_string(getpid()) + "-" +
+               testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::create_directories(Dir);
+    }
+    void TearDown() override
+    {
+        Worker.reset();
+        Sim.reset();
+        std::filesystem::remove_all(Dir);
+    }
+
+    void StartSim(const TSimSettings& Settings = {})
+    {
+        Sim = std::make_unique<TDeviceSimulator>(Settings);
+        Sim->Start();
+    }
+    bool StartWorker(std::chrono::milliseconds Pause = PollPause)
+    {
+        Worker = std::make_unique<Tarm_SER>(true, Pause);
+        Worker->FPortName = Sim->PortPath();
+        Worker->Resume();
+        return WaitUntil([&] { return Worker->FLinkOpen.load() == 1; }, LinkBound);
+    }
+    bool Connect(const TSimSettings& Settings = {}, std::chrono::milliseconds Pause = PollPause)
+    {
+        StartSim(Settings);
+        return StartWorker(Pause);
+    }
+    bool Finished() const
+    {
+        return WaitUntil([&] { return Worker->FOperation.load() == opIdle; }, RunBound);
+    }
+    bool Done() const
+    {
+        return WaitUntil([&] { return Worker->FDone.load(); }, RunBound);
+    }
+    // Writes Image to a file and arms its write run.
+    int StartImageWrite(const TBytes& Image, uint32_t& Size)
+    {
+        const auto Path = Dir / ("image-" + std::to_string(Image.size()) + ".sim");
+        SaveFile(Path, Image);
+        Worker->FFileName = Path.string();
+        return Worker->StartFirmwareWrite(false, Size);
+    }
+
+    std::filesystem::path Dir;
+    std::unique_ptr<TDeviceSimulator> Sim;
+    std::unique_ptr<Tarm_SER> Worker;
+};
+
+TEST_F(WorkerTest, WritesImagesInWholeBlocksAndReadsTheSameBlocksBack)
+{
+    ASSERT_TRUE(Connect());
+    const TBytes Image = Pattern(1000, 1);
+    uint32_t Size = 0;
+    ASSERT_EQ(StartImageWrite(Image, Size), srArmed);
+    EXPECT_EQ(Size, 1000u);
+    EXPECT_EQ(Worker->FEndAddress.load(), 0x83E7u);
+    ASSERT_TRUE(Finished());
+    EXPECT_FALSE(Worker->FError.load());
+    EXPECT_EQ(Worker->FBlockCount.load(), 8);
+    EXPECT_EQ(Worker->FAddress.load(), 0x8400u);
+    EXPECT_EQ(LogLines(*Sim, "WRITE"), BlockLines("WRITE 02", 8, "acked"));
+    TBytes Padded = Image;
+    Padded.resize(1024, 0);
+    Padded.push_back(0xFF); // erased: nothing was written at 0x8400
+    EXPECT_EQ(Sim->Memory().Read(0x8000, 1025), Padded);
+
+    const auto ReadBack = Dir / "image.b79";
+    Worker->FFileName = ReadBack.string();
+    ASSERT_EQ(Worker->StartFirmwareRead(false, Size), srArmed);
+    ASSERT_TRUE(Finished());
+    EXPECT_EQ(LogLines(*Sim, "READ"), BlockLines("READ", 8, "sent"));
+    Padded.pop_back();
+    EXPECT_EQ(LoadFile(ReadBack), Padded);
+
+    const TBytes Whole = Pattern(1024, 2);
+    ASSERT_EQ(StartImageWrite(Whole, Size), srArmed);
+    ASSERT_TRUE(Finished());
+    EXPECT_EQ(LogLines(*Sim, "WRITE").size(), 16u);
+    TBytes Expected = Whole;
+    Expected.push_back(0xFF);
+    EXPECT_EQ(Sim->Memory().Read(0x8000, 1025), Expected);
+}
+
+TEST_F(WorkerTest, ResendsAnUnacknowledgedBlockWithTheSameBytes)
+{
+    TSimSettings Settings;
+    Settings.DropAckEvery = 5;
+    ASSERT_TRUE(Connect(Settings, SilentPause));
+    const TBytes Image = Pattern(1024, 3);
+    uint32_t Size = 0;
+    ASSERT_EQ(StartImageWrite(Image, Size), srArmed);
+    ASSERT_TRUE(Finished());
+    EXPECT_TRUE(Worker->FError.load());
+    EXPECT_EQ(Worker->FBlockCount.load(), 8);
+    std::vector<std::string> Expected = BlockLines("WRITE 02", 8, "acked");
+    Expected.insert(Expected.begin() + 4, "WRITE 02 008200 0080 ack-dropped");
+    EXPECT_EQ(LogLines(*Sim, "WRITE"), Expected);
+    // A resend of other bytes (the next block's, or zeros) would show here.
+    EXPECT_EQ(Sim->Memory().Read(0x8000, 1024), Image);
+}
+
+TEST_F(WorkerTest, AsksAgainForACorruptedReadReplyAndWritesNothingForIt)
+{
+    TSimSettings Settings;
+    Settings.CorruptReadEvery = 3;
+    ASSERT_TRUE(Connect(Settings));
+    const TBytes Device = Pattern(1024, 4);
+    Sim->Memory().Write(0x8000, Device);
+    const auto ReadBack = Dir / "device.b79";
+    Worker->FFileName = ReadBack.string();
+    ASSERT_EQ(Worker->StartFirmwareRead(false, 1024), srArmed);
+    ASSERT_TRUE(Finished());
+    EXPECT_TRUE(Worker->FError.load());
+    EXPECT_EQ(Worker->FBlockCount.load(), 8);
+    EXPECT_EQ(LoadFile(ReadBack), Device);
+    const std::vector<std::string> Reads = LogLines(*Sim, "READ");
+    int Corrupted = 0;
+    for (size_t I = 0; I < Reads.size(); ++I) {
+        if (Reads[I].find("corrupted") == std::string::npos)
+            continue;
+        ++Corrupted;
+        ASSERT_LT(I + 1, Reads.size());
+        EXPECT_EQ(Reads[I + 1].substr(0, 16), Reads[I].substr(0, 16)) << "not asked again: " << Reads[I];
+    }
+    EXPECT_GE(Corrupted, 2);
+}
+
+TEST_F(WorkerTest, BlockReadsDecodeTheirFieldAndAlwaysSetDone)
+{
+    TSimSettings Settings;
+    Settings.ProtectionWord = 0x12345678;
+    StartSim(Settings);
+    const TBytes Mac = {0x00, 0x11, 0x22, 0x33, 0x44, 0x55};
+    const TBytes PortSettings = {7, 1, 3, 2};
+    Sim->Memory().Write(MacLocation, Mac);
+    Sim->Memory().Write(SettingsAddress, PortSettings);
+    ASSERT_TRUE(StartWorker());
+
+    ASSERT_EQ(Worker->StartProtectionRead(), srArmed);
+    ASSERT_TRUE(Done());
+    EXPECT_EQ(Worker->FProtectionWord.load(), 0x12345678u);
+    ASSERT_TRUE(Finished());
+    ASSERT_EQ(Worker->StartMacRead(), srArmed);
+    ASSERT_TRUE(Done());
+    EXPECT_EQ(TBytes(Worker->FMacAddress, Worker->FMacAddress + 6), Mac);
+    ASSERT_TRUE(Finished());
+    ASSERT_EQ(Worker->StartSettingsRead(), srArmed);
+    ASSERT_TRUE(Done());
+    EXPECT_EQ(TBytes(Worker->FSettings, Worker->FSettings + 4), PortSettings);
+    EXPECT_FALSE(Worker->FError.load());
+    ASSERT_TRUE(Finished());
+
+    // Armed directly, as a window could: an address that is none of the three.
+    Worker->FDone = false;
+    Worker->FAddress = FirmwareStart;
+    Worker->FOperation = opReadBlock;
+    ASSERT_TRUE(Done());
+    ASSERT_TRUE(Finished());
+    EXPECT_EQ(Sim->RequestLog().back(), "READ 008000 0080 sent");
+    EXPECT_EQ(Worker->FProtectionWord.load(), 0x12345678u);
+    EXPECT_EQ(TBytes(Worker->FMacAddress, Worker->FMacAddress + 6), Mac);
+    EXPECT_EQ(TBytes(Worker->FSettings, Worker->FSettings + 4), PortSettings);
+}
+
+TEST_F(WorkerTest, WritesParameterAndSettingsBlocksAndSendsTheBootQuery)
+{
+    ASSERT_TRUE(Connect());
+    const TBytes Mac = {0xA0, 0xB1, 0xC2, 0xD3, 0xE4, 0xF5};
+    std::memset(Worker->FOutBuffer, 0xFF, OutBufferSize);
+    std::copy(Mac.begin(), Mac.end(), Worker->FOutBuffer);
+    ASSERT_EQ(Worker->StartBlockWrite(6, 4, 0), srArmed);
+    ASSERT_TRUE(Finished());
+    EXPECT_TRUE(Worker->FDone.load());
+    EXPECT_FALSE(Worker->FError.load());
+    EXPECT_EQ(Sim->RequestLog().back(), "WRITE 0B 03F004 0006 acked");
+    EXPECT_EQ(Sim->Memory().Read(MacLocation, 6), Mac);
+
+    const TBytes PortSettings = {3, 2, 1, 0};
+    std::copy(PortSettings.begin(), PortSettings.end(), Worker->FOutBuffer);
+    ASSERT_EQ(Worker->StartBlockWrite(4, 0, 1), srArmed);
+    ASSERT_TRUE(Finished());
+    EXPECT_EQ(Sim->RequestLog().back(), "WRITE 02 024000 0004 acked");
+    EXPECT_EQ(Sim->Memory().Read(SettingsAddress, 4), PortSettings);
+
+    std::memcpy(Worker->FOutBuffer, BootQueryFrame, BootQueryLength);
+    Worker->FBlockCount = 0;
+    Worker->FOperation = opSendQuery;
+    ASSERT_TRUE(Finished());
+    ASSERT_TRUE(Sim->WaitForLog(3, RunBound));
+    EXPECT_EQ(Sim->RequestLog().back(), "BOOT answered");
+}
+
+TEST_F(WorkerTest, StartOperationsRefuseWhileBusyAndChangeNothing)
+{
+    // Never resumed: nothing takes the armed operation up.
+    Worker = std::make_unique<Tarm_SER>(true);
+    ASSERT_EQ(Worker->StartSettingsRead(), srArmed);
+    const auto Fields = [&] {
+        const Tarm_SER& W = *Worker;
+        return std::vector<int64_t>{W.FOperation, W.FAddress,   W.FStartAddress, W.FEndAddress, W.FError,
+                                    W.FDone,      W.FBlockCount, W.FPrefix,      W.FWriteLength, W.FWriteKind};
+    };
+    const std::vector<int64_t> Before = Fields();
+    const size_t Descriptors = OpenDescriptors();
+
+    const auto Image = Dir / "image.sim";
+    SaveFile(Image, Pattern(300, 5));
+    Worker->FFileName = Image.string();
+    uint32_t Size = 77;
+    EXPECT_EQ(Worker->StartFirmwareWrite(false, Size), srBusy);
+    EXPECT_EQ(Size, 77u);
+    const auto ReadBack = Dir / "image.b79";
+    Worker->FFileName = ReadBack.string();
+    EXPECT_EQ(Worker->StartFirmwareRead(false, 300), srBusy);
+    EXPECT_FALSE(std::filesystem::exists(ReadBack));
+    EXPECT_EQ(Worker->StartProtectionRead(), srBusy);
+    EXPECT_EQ(Worker->StartMacRead(), srBusy);
+    EXPECT_EQ(Worker->StartSettingsRead(), srBusy);
+    EXPECT_EQ(Worker->StartBlockWrite(4, 0, 1), srBusy);
+    EXPECT_EQ(Fields(), Before);
+    EXPECT_EQ(OpenDescriptors(), Descriptors);
+}
+
+TEST_F(WorkerTest, RefusesAMissingEmptyOrOversizeImage)
+{
+    ASSERT_TRUE(Connect());
+    const size_t Descriptors = OpenDescriptors();
+    uint32_t Size = 0;
+    Worker->FFileName = (Dir / "missing.sim").string();
+    EXPECT_EQ(Worker->StartFirmwareWrite(false, Size), srFileError);
+    EXPECT_EQ(StartImageWrite({}, Size), srFileError);
+    EXPECT_EQ(StartImageWrite(Pattern(FirmwareAreaSize + 1, 6), Size), srFileError);
+    EXPECT_EQ(Worker->FOperation.load(), opIdle);
+    EXPECT_EQ(OpenDescriptors(), Descriptors);
+    EXPECT_TRUE(Sim->RequestLog().empty());
+}
+
+TEST_F(WorkerTest, AbandonedRunStopsAndClosesItsFile)
+{
+    ASSERT_TRUE(Connect());
+    uint32_t Size = 0;
+    ASSERT_EQ(StartImageWrite(Pattern(FirmwareAreaSize, 7), Size), srArmed); // the largest image fits
+    EXPECT_EQ(Worker->FEndAddress.load(), FirmwareEnd);
+    ASSERT_TRUE(WaitUntil([&] { return Worker->FBlockCount.load() >= 2; }, RunBound));
+    Worker->FOperation = opIdle;
+    EXPECT_TRUE(WaitUntil([&] { return !HeldOpen(Worker->FFileName); }, RunBound));
+    // Busy until the worker has let go of the run, then free for the next operation.
+    ASSERT_TRUE(WaitUntil([&] { return Worker->StartProtectionRead() == srArmed; }, RunBound));
+    const size_t Written = LogLines(*Sim, "WRITE").size();
+    ASSERT_TRUE(Done());
+    ASSERT_TRUE(Finished());
+    EXPECT_EQ(LogLines(*Sim, "WRITE").size(), Written);
+}
+
+TEST_F(WorkerTest, HangUpMidRunEndsTheRunWithErrorAndTheLinkLost)
+{
+    TSimSettings Settings;
+    Settings.HangUpAfterBlocks = 3;
+    ASSERT_TRUE(Connect(Settings, SilentPause));
+    uint32_t Size = 0;
+    ASSERT_EQ(StartImageWrite(Pattern(1024, 8), Size), srArmed);
+    EXPECT_TRUE(HeldOpen(Worker->FFileName));
+    ASSERT_TRUE(Finished());
+    EXPECT_TRUE(Sim->HungUp());
+    EXPECT_TRUE(Worker->FError.load());
+    EXPECT_EQ(Worker->FBlockCount.load(), 3);
+    EXPECT_EQ(Worker->FLinkOpen.load(), 0);
+    EXPECT_FALSE(HeldOpen(Worker->FFileName));
+
+    ASSERT_EQ(Worker->StartProtectionRead(), srArmed);
+    ASSERT_TRUE(Done());
+    EXPECT_TRUE(Worker->FError.load());
+    EXPECT_TRUE(Finished());
+}
+
+TEST_F(WorkerTest, PortThatCannotBeOpenedLeavesTheLinkClosedAndTheWorkerIdle)
+{
+    Worker = std::make_unique<Tarm_SER>(true, SilentPause);
+    Worker->FPortName = "ttyNoSuchPort";
+    Worker->Resume();
+    ASSERT_TRUE(WaitUntil([&] { return Worker->FComm.load() != nullptr; }, LinkBound));
+    EXPECT_EQ(Worker->FLinkOpen.load(), 0);
+    EXPECT_EQ(Worker->FComm.load()->DeviceName(), "/dev/ttyNoSuchPort");
+    EXPECT_FALSE(Worker->FComm.load()->IsOpen());
+    EXPECT_EQ(Worker->FOperation.load(), opIdle);
+
+    // Armed all the same, as a window that doesn't look at FLinkOpen would: it fails and ends.
+    ASSERT_EQ(Worker->StartMacRead(), srArmed);
+    ASSERT_TRUE(Done());
+    EXPECT_TRUE(Worker->FError.load());
+    EXPECT_TRUE(Finished());
+    EXPECT_FALSE(Worker->Finished());
+}
+
+TEST_F(WorkerTest, CloseLinkAndStoppingLeaveNoThreadOrDescriptorBehind)
+{
+    StartSim();
+    const size_t Descriptors = OpenDescriptors();
+    const size_t BaseThreads = Threads();
+    ASSERT_TRUE(StartWorker());
+    uint32_t Size = 0;
+    ASSERT_EQ(StartImageWrite(Pattern(200, 9), Size), srArmed);
+    ASSERT_TRUE(Finished());
+
+    Worker->CloseLink();
+    EXPECT_EQ(Worker->FLinkOpen.load(), 0);
+    // The port's event thread frees itself once stopped; only the worker is left.
+    EXPECT_TRUE(WaitUntil([&] { return Threads() == BaseThreads + 1; }, LinkBound));
+    EXPECT_EQ(OpenDescriptors(), Descriptors);
+    Worker->TerminateAndWait();
+    Worker.reset();
+    EXPECT_TRUE(WaitUntil([&] { return Threads() == BaseThreads; }, LinkBound));
+    EXPECT_EQ(OpenDescriptors(), Descriptors);
+}
+
+} // namespace
