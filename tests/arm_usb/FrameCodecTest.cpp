@@ -52,6 +52,19 @@ struct TPortLine {
     TPortLine() { OpenPort(Comm, Pty.SlavePath()); }
 };
 
+// A codec end on the simulated device, with the worker's frame and block buffers.
+struct TDeviceLine {
+    TDeviceSimulator Device;
+    TComm Comm;
+    TFrame Frame{};
+    TBlock Block{};
+    explicit TDeviceLine(const TSimSettings& Settings) : Device(Settings)
+    {
+        Device.Start();
+        OpenPort(Comm, Device.PortPath());
+    }
+};
+
 } // namespace
 
 TEST(FrameCodec, PutsRequestsOnTheLineByteForByte)
@@ -235,16 +248,12 @@ TEST(FrameCodec, RoundTripsWithTheDeviceSimulator)
 {
     TSimSettings Settings;
     Settings.Baud = 115200;
-    TDeviceSimulator Device(Settings);
-    Device.Start();
-    TComm Comm;
-    OpenPort(Comm, Device.PortPath());
-    TFrame Frame{};
-    TBlock Block{};
+    TDeviceLine Line(Settings);
+    auto& [Device, Comm, Frame, Block] = Line;
 
+    // The whole reply, "BOOT VER 1.05" CR LF, so that none of it runs into the next exchange.
     Comm.Write(BootQueryFrame, BootQueryLength);
-    ASSERT_TRUE(WaitUntil([&] { return Comm.InQueCount() >= 8; }));
-    TThread::Sleep(20);
+    ASSERT_TRUE(WaitUntil([&] { return Comm.InQueCount() >= 15; }));
     char Boot[BootReplyBufferSize];
     const int Got = Comm.Read(Boot, BootReplyBufferSize);
     EXPECT_TRUE(IsBootReply(Boot, Got)) << std::string(Boot, static_cast<size_t>(std::max(Got, 0)));
@@ -287,12 +296,8 @@ TEST(FrameCodec, FailsCleanlyOnEveryDeviceFault)
     Settings.BadCell = 0x8001;
     Settings.BootReply = false;
     Settings.HangUpAfterBlocks = 4;
-    TDeviceSimulator Device(Settings);
-    Device.Start();
-    TComm Comm;
-    OpenPort(Comm, Device.PortPath());
-    TFrame Frame{};
-    TBlock Block{};
+    TDeviceLine Line(Settings);
+    auto& [Device, Comm, Frame, Block] = Line;
     std::memset(Block, 0x5A, BlockDataSize);
 
     // Acknowledgements: the first comes, the second is dropped, the third comes in two parts and

@@ -1,4 +1,5 @@
 #include "Thread.h"
+#include "WaitUntil.h"
 
 #include <gtest/gtest.h>
 
@@ -32,18 +33,6 @@ private:
     std::function<void(TFunctionThread&)> FBody;
 };
 
-template <class TCondition>
-bool WaitFor(TCondition Condition)
-{
-    const auto End = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (!Condition()) {
-        if (std::chrono::steady_clock::now() > End)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
-}
-
 } // namespace
 
 TEST(Thread, StartsRunningOrSuspendedAndStopsOnRequest)
@@ -58,7 +47,7 @@ TEST(Thread, StartsRunningOrSuspendedAndStopsOnRequest)
     TThread::Sleep(30);
     EXPECT_EQ(Passes.load(), 0) << "a thread created suspended must not run";
     Thread.Resume();
-    ASSERT_TRUE(WaitFor([&] { return Passes.load() > 0; }));
+    ASSERT_TRUE(WaitUntil([&] { return Passes.load() > 0; }));
 
     // Suspend takes effect at the next safe point (the sleep), and Resume lets it go on.
     Thread.Suspend();
@@ -67,7 +56,7 @@ TEST(Thread, StartsRunningOrSuspendedAndStopsOnRequest)
     TThread::Sleep(30);
     EXPECT_LE(Passes.load(), Frozen + 1);
     Thread.Resume();
-    ASSERT_TRUE(WaitFor([&] { return Passes.load() > Frozen + 1; }));
+    ASSERT_TRUE(WaitUntil([&] { return Passes.load() > Frozen + 1; }));
 
     Thread.Terminate();
     EXPECT_TRUE(Thread.Terminated());
@@ -90,7 +79,7 @@ TEST(Thread, SynchronizeRunsOnTheMainThreadAndCarriesExceptionsBack)
     // Nothing runs until the main thread serves the queue.
     TThread::Sleep(20);
     EXPECT_FALSE(RanOnMain.load());
-    ASSERT_TRUE(WaitFor([&] {
+    ASSERT_TRUE(WaitUntil([&] {
         CheckSynchronize();
         return Thread.Finished();
     }));
@@ -129,7 +118,7 @@ TEST(Thread, DroppedCallsReleaseTheirCallers)
     });
     TThread::Sleep(20);
     TThread::RemoveQueuedEvents(&Thread);
-    ASSERT_TRUE(WaitFor([&] { return Returned.load(); }));
+    ASSERT_TRUE(WaitUntil([&] { return Returned.load(); }));
     CheckSynchronize();
     EXPECT_FALSE(Ran);
 }
@@ -149,7 +138,7 @@ TEST(Thread, SuspendFromASynchronizedCallHoldsTheThreadAfterTheCall)
     });
     Self = &Thread;
     Thread.Resume();
-    ASSERT_TRUE(WaitFor([&] {
+    ASSERT_TRUE(WaitUntil([&] {
         CheckSynchronize();
         return Ticks.load() >= 3;
     }));
@@ -188,11 +177,11 @@ TEST(Thread, FreesItselfAndTakesItsPriority)
     auto* Thread = new TSelfFreeing;
     EXPECT_EQ(Thread->Priority(), TThreadPriority::tpHigher);
     Thread->Resume();
-    ASSERT_TRUE(WaitFor([&] { return Thread->Nice.load() != 100; }));
+    ASSERT_TRUE(WaitUntil([&] { return Thread->Nice.load() != 100; }));
     // One step above normal where the system lets the process raise priorities (root does).
     if (geteuid() == 0) {
         EXPECT_EQ(Thread->Nice.load(), getpriority(PRIO_PROCESS, 0) - 1);
     }
     Thread->Terminate();
-    EXPECT_TRUE(WaitFor([] { return Destroyed.load(); }));
+    EXPECT_TRUE(WaitUntil([] { return Destroyed.load(); }));
 }

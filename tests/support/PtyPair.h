@@ -7,12 +7,13 @@
 #include <cstdlib>
 #include <stdexcept>
 #include <string>
-#include <thread>
 
 #include <fcntl.h>
 #include <poll.h>
 #include <termios.h>
 #include <unistd.h>
+
+#include "WaitUntil.h"
 
 class TPtyPair {
 public:
@@ -93,16 +94,3 @@ private:
     int FKeeper = -1;
     std::string FSlavePath;
 };
-
-// Polls Condition until it holds or Bound passes; for waiting on other threads without a fixed sleep.
-template <class TCondition>
-bool WaitUntil(TCondition Condition, std::chrono::milliseconds Bound = std::chrono::seconds(10))
-{
-    const auto End = std::chrono::steady_clock::now() + Bound;
-    while (!Condition()) {
-        if (std::chrono::steady_clock::now() >= End)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
-}
