@@ -1,0 +1,282 @@
+#include "LbButton.h"
+#include "QtTestSupport.h"
+
+#include <QLineEdit>
+
+namespace {
+
+constexpr TColor ParentColor = RGB(10, 200, 30);
+constexpr TColor Face = RGB(240, 240, 240); // clBtnFace
+constexpr TColor Light = clWhite;
+constexpr TColor Shadow = clGray;
+constexpr TColor DkShadow = RGB(105, 105, 105);
+
+// A strip of square cells on an olive background, each with a centre of its own colour.
+QImage CellStrip(std::initializer_list<TColor> Centres, int Size = 12)
+{
+    QImage Strip(Size * static_cast<int>(Centres.size()), Size, QImage::Format_RGB32);
+    Strip.fill(QColor(128, 128, 0));
+    int Left = 0;
+    for (TColor Centre : Centres) {
+        for (int Y = 3; Y < Size - 3; ++Y)
+            for (int X = 3; X < Size - 3; ++X)
+                Strip.setPixelColor(Left + X, Y, ToQColor(Centre));
+        Left += Size;
+    }
+    return Strip;
+}
+
+class LbButtonPaint : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        QPalette Palette = Form.palette();
+        Palette.setColor(QPalette::Window, ToQColor(ParentColor));
+        Form.setPalette(Palette);
+        Form.setAutoFillBackground(true);
+        Form.resize(240, 140);
+        auto* Button = new TLbButton(&Form);
+        Button->setObjectName("Button1");
+        Button->move(10, 10);
+        auto* Edit = new QLineEdit(&Form);
+        Edit->setObjectName("Edit1");
+        Edit->move(10, 100);
+        ShowActive(Form);
+        // The button must not be hot through the focus unless a test gives it the focus.
+        Edit->setFocus();
+    }
+
+    TLbButton& Button() { return *Form.findChild<TLbButton*>("Button1"); }
+    QImage Shot() { return Snapshot(Button()); }
+    TColor At(int X, int Y) { return PixelAt(Shot(), X, Y); }
+    void Press() { QTest::mousePress(&Button(), Qt::LeftButton, {}, QPoint(50, 11)); }
+    void Release() { QTest::mouseRelease(&Button(), Qt::LeftButton, {}, QPoint(50, 11)); }
+
+    TForm Form;
+};
+
+} // namespace
+
+TEST_F(LbButtonPaint, OnePixelBevelSwapsItsColoursWhenDownAndShowsWhenFlatOnlyWhileHot)
+{
+    const int W = Button().width(), H = Button().height();
+    QImage Up = Shot();
+    EXPECT_EQ(PixelAt(Up, 0, 0), Light);
+    EXPECT_EQ(PixelAt(Up, 0, H - 1), Light);
+    EXPECT_EQ(PixelAt(Up, W - 2, 0), Light);
+    EXPECT_EQ(PixelAt(Up, W - 1, 0), Shadow);
+    EXPECT_EQ(PixelAt(Up, W - 1, H - 1), Shadow);
+    EXPECT_EQ(PixelAt(Up, 1, H - 1), Shadow);
+    EXPECT_EQ(PixelAt(Up, 2, 2), Face);
+
+    Button().SetColorWhenDown(0x2080FF);
+    Press();
+    QImage Down = Shot();
+    EXPECT_EQ(PixelAt(Down, 0, 0), Shadow);
+    EXPECT_EQ(PixelAt(Down, 0, H - 1), Shadow);
+    EXPECT_EQ(PixelAt(Down, W - 1, H - 1), Light);
+    EXPECT_EQ(PixelAt(Down, 2, 2), 0x2080FFu);
+    Release();
+    Form.findChild<QLineEdit*>("Edit1")->setFocus();
+
+    Button().SetFlat(true);
+    EXPECT_EQ(At(0, 0), Face);
+    EXPECT_EQ(At(W - 1, H - 1), Face);
+    PointerEnters(Button());
+    EXPECT_EQ(At(0, 0), Light);
+    PointerLeaves(Button());
+    Button().setEnabled(false);
+    EXPECT_EQ(At(0, 0), Face) << "a disabled flat button has no border";
+    Button().SetFlat(false);
+    EXPECT_EQ(At(W - 1, H - 1), Shadow) << "a disabled button that is not flat has";
+}
+
+TEST_F(LbButtonPaint, HotTrackColourLightsTheFaceOnlyWhileEnabled)
+{
+    Button().SetHotTrackColor(0x00DFDF);
+    EXPECT_EQ(At(2, 2), Face) << "level 0: the face colour";
+    PointerEnters(Button());
+    EXPECT_EQ(At(2, 2), 0x00DFDFu) << "level 8: the hot colour";
+    PointerLeaves(Button());
+    EXPECT_EQ(At(2, 2), Face);
+    Button().setEnabled(false);
+    PointerEnters(Button());
+    EXPECT_EQ(At(2, 2), Face);
+}
+
+TEST_F(LbButtonPaint, OldStyleHasATwoPixelBevelAndWhenFocusedABlackFrameAroundASmallerFace)
+{
+    Button().SetStyle(bsOld);
+    const int W = Button().width(), H = Button().height();
+    QImage Up = Shot();
+    EXPECT_EQ(PixelAt(Up, 0, 0), Light);
+    EXPECT_EQ(PixelAt(Up, W - 2, 1), Shadow);
+    EXPECT_EQ(PixelAt(Up, 1, H - 2), Shadow);
+    EXPECT_EQ(PixelAt(Up, W - 1, 0), DkShadow);
+    EXPECT_EQ(PixelAt(Up, 0, H - 1), DkShadow);
+
+    Press(); // takes the focus
+    QImage Down = Shot();
+    EXPECT_EQ(PixelAt(Down, 0, 0), clBlack) << "focus frame";
+    EXPECT_EQ(PixelAt(Down, W - 1, H - 1), clBlack);
+    EXPECT_EQ(PixelAt(Down, 1, 1), DkShadow) << "the face's own corner, one pixel in";
+    EXPECT_EQ(PixelAt(Down, 2, 2), Shadow);
+    EXPECT_EQ(PixelAt(Down, W - 2, H - 2), Shadow) << "Light is replaced by Shadow while down";
+    Release();
+
+    QImage Focused = Shot();
+    EXPECT_EQ(PixelAt(Focused, 0, 0), clBlack);
+    EXPECT_EQ(PixelAt(Focused, 1, 1), Light);
+    EXPECT_EQ(PixelAt(Focused, W - 3, 1), Light);
+    EXPECT_EQ(PixelAt(Focused, W - 2, 1), DkShadow);
+    EXPECT_EQ(PixelAt(Focused, 4, 4), RGB(15, 15, 15)) << "a dot of the focus rectangle inverts the face";
+    EXPECT_EQ(PixelAt(Focused, 5, 4), Face);
+}
+
+TEST_F(LbButtonPaint, TransparentStylesShowTheParentAroundTheirShape)
+{
+    const int W = Button().width(), H = Button().height();
+    Button().SetStyle(bsModern);
+    QImage Modern = Shot();
+    EXPECT_EQ(PixelAt(Modern, 0, 0), ParentColor);
+    EXPECT_EQ(PixelAt(Modern, W / 2, 0), Shadow) << "rounded outline";
+    EXPECT_EQ(PixelAt(Modern, W / 2, 1), Face) << "inner outline in the face colour";
+    // The gradient's 32 bands over rows 2 to 4: row 2 is painted last by band 10, ten 31sts of the
+    // way from LightColor (255) to the face (240).
+    EXPECT_EQ(PixelAt(Modern, W / 2, 2), RGB(250, 250, 250));
+    EXPECT_EQ(PixelAt(Modern, W / 2, 4), Face) << "band 31 ends at the face colour";
+    Press();
+    EXPECT_EQ(At(W / 2, 1), Shadow) << "inner outline while down";
+    Release();
+
+    Button().SetStyle(bsQuicken);
+    QImage Quicken = Shot();
+    EXPECT_EQ(PixelAt(Quicken, 3, 0), ParentColor);
+    EXPECT_EQ(PixelAt(Quicken, 4, 0), Shadow);
+    EXPECT_EQ(PixelAt(Quicken, W - 6, H - 1), Shadow);
+    EXPECT_EQ(PixelAt(Quicken, W - 5, H - 1), Face);
+    EXPECT_EQ(PixelAt(Quicken, 0, 1), ParentColor) << "rounded corner";
+    EXPECT_EQ(PixelAt(Quicken, 1, H - 1), ParentColor);
+    EXPECT_EQ(PixelAt(Quicken, 0, H / 2), Face);
+
+    Button().SetStyle(bsShape);
+    Button().setFocus();
+    QImage Shape = Shot();
+    EXPECT_EQ(PixelAt(Shape, 0, 0), ParentColor);
+    EXPECT_EQ(PixelAt(Shape, 4, 4), ParentColor) << "no focus rectangle in bsShape";
+    EXPECT_EQ(PixelAt(Shape, W / 2, H / 2), ParentColor);
+}
+
+TEST_F(LbButtonPaint, GlyphCellFollowsTheStateAndMovesWhenDown)
+{
+    constexpr TColor Normal = 0x0000FF, Disabled = 0x808080, Down = 0xFF0000, Hot = 0x00FFFF;
+    Button().SetGlyph(CellStrip({Normal, Disabled, Down, Hot}));
+    Button().SetAlignment(taLeftJustify);
+    // Glyph at (4, (23 - 12) / 2) = (4, 5); its centre square at (7..12, 8..13), its olive edge transparent.
+    EXPECT_EQ(At(9, 10), Normal);
+    EXPECT_EQ(At(4, 5), Face) << "the lower-left pixel's colour is transparent";
+    PointerEnters(Button());
+    EXPECT_EQ(At(9, 10), Hot);
+    Press();
+    QImage Pressed = Shot();
+    EXPECT_EQ(PixelAt(Pressed, 9, 10), Down) << "down wins over hot";
+    EXPECT_EQ(PixelAt(Pressed, 7, 8), Face) << "moved one pixel right and down";
+    EXPECT_EQ(PixelAt(Pressed, 8, 9), Down);
+    Release();
+    PointerLeaves(Button());
+    Form.findChild<QLineEdit*>("Edit1")->setFocus();
+
+    Button().SetNumGlyphs(2); // cells of 24 pixels now: the hot and down cells are gone
+    EXPECT_EQ(Button().NumGlyphs(), 2);
+    PointerEnters(Button());
+    EXPECT_EQ(At(9, 10), Normal);
+    PointerLeaves(Button());
+
+    Button().SetGlyph(CellStrip({Normal, Disabled, Down, Hot}));
+    Button().setEnabled(false);
+    EXPECT_EQ(At(9, 10), Disabled);
+    Button().SetGlyph(CellStrip({Normal}));
+    EXPECT_EQ(At(9, 10), Normal) << "cell 1 lies beyond a one-cell strip";
+    Button().SetNumGlyphs(0);
+    EXPECT_EQ(At(9, 10), Face) << "no glyph with NumGlyphs 0";
+}
+
+TEST_F(LbButtonPaint, ShapeStyleMovesOnlyItsCaptionWhenDown)
+{
+    Button().SetStyle(bsShape);
+    Button().SetGlyph(CellStrip({0x00FFFF})); // light, so that only the caption counts as dark
+    Button().SetCaption("."); // a dot, low enough to leave the glyph's square free
+    const int W = Button().width(), H = Button().height();
+    const QImage Up = Shot();
+    // The glyph is centred whatever the layout: at (44, 5), its centre square from (47, 8).
+    EXPECT_EQ(PixelAt(Up, W / 2 - 3, H / 2 - 3), 0x00FFFFu);
+    Press();
+    const QImage Down = Shot();
+    Release();
+    EXPECT_EQ(PixelAt(Down, W / 2 - 3, H / 2 - 3), 0x00FFFFu) << "the glyph stays where it was";
+    // Centred in a rectangle whose left edge, not its right, moves: one pixel down, half a pixel right.
+    EXPECT_EQ(DarkPixels(Down).top(), DarkPixels(Up).top() + 1);
+}
+
+TEST_F(LbButtonPaint, CaptionLosesCharactersUntilItFitsUnlessItWraps)
+{
+    Button().resize(60, 23);
+    Button().SetCaption("Connect to the device");
+    const QFontMetrics Metrics(Button().font());
+    QString Fitting = Button().Caption();
+    while (Metrics.horizontalAdvance(Fitting) > 60 - 8)
+        Fitting.chop(1);
+    ASSERT_FALSE(Fitting.isEmpty());
+    const QImage Cut = Shot();
+    Button().SetCaption(Fitting);
+    EXPECT_EQ(Shot(), Cut) << "the caption is cut to what fits, then centred";
+    Button().SetCaption("Connect to the device");
+    EXPECT_EQ(Button().Caption(), "Connect to the device") << "the property keeps the whole caption";
+
+    Button().resize(8, 23);
+    const QImage NoRoom = Shot();
+    Button().SetCaption("");
+    EXPECT_EQ(Shot(), NoRoom) << "no caption on a button 8 pixels wide";
+
+    Button().resize(100, 60);
+    Button().SetCaption("Read Firmware after write");
+    Button().SetWordWrap(true);
+    const QRect Text = DarkPixels(Shot());
+    EXPECT_GT(Text.height(), Metrics.height()) << "more than one line";
+    EXPECT_GE(Text.left(), 4);
+    EXPECT_LE(Text.right(), 100 - 5);
+    EXPECT_NEAR(Text.top(), 60 - 1 - Text.bottom(), Metrics.height()) << "centred as a block";
+}
+
+TEST_F(LbButtonPaint, EncartaShowsAPressInBoldWithoutMovingOtherStylesMoveByOnePixel)
+{
+    Button().SetCaption("Connect");
+    const QImage NormalUp = Shot();
+    Press();
+    const QImage NormalDown = Shot();
+    Release();
+    // Inside the focus rectangle, which a press brings.
+    EXPECT_EQ(DarkPixels(NormalDown, 5), DarkPixels(NormalUp, 5).translated(1, 1));
+
+    Form.findChild<QLineEdit*>("Edit1")->setFocus();
+    Button().SetStyle(bsEncarta);
+    const QImage EncartaUp = Shot();
+    Press();
+    const QImage EncartaDown = Shot();
+    Release();
+    EXPECT_EQ(DarkPixels(EncartaDown, 5).top(), DarkPixels(EncartaUp, 5).top());
+    EXPECT_GT(DarkPixelCount(EncartaDown, 5), DarkPixelCount(EncartaUp, 5) * 6 / 5) << "bold";
+}
+
+TEST_F(LbButtonPaint, PopupMenuAddsADownArrowAtTheRight)
+{
+    const int W = Button().width(), H = Button().height();
+    QMenu Menu;
+    Button().SetPopupMenu(&Menu);
+    const QImage Image = Shot();
+    for (int X = W - 11; X < W - 6; ++X)
+        EXPECT_EQ(PixelAt(Image, X, H / 2 - 1), clBlack);
+    EXPECT_EQ(PixelAt(Image, W - 11, H / 2), Face) << "the arrow's white is transparent";
+    EXPECT_EQ(PixelAt(Image, W - 9, H / 2 + 1), clBlack);
+    EXPECT_EQ(PixelAt(Image, W - 10, H / 2 + 1), Face);
+}
