@@ -280,3 +280,54 @@ TEST_F(LbButtonPaint, PopupMenuAddsADownArrowAtTheRight)
     EXPECT_EQ(PixelAt(Image, W - 9, H / 2 + 1), clBlack);
     EXPECT_EQ(PixelAt(Image, W - 10, H / 2 + 1), Face);
 }
+
+TEST_F(LbButtonPaint, LayoutPutsTheGlyphBesideAboveOrBelowTheCaption)
+{
+    Button().resize(120, 60);
+    Button().SetCaption("Go");
+    Button().SetGlyph(CellStrip({0x0000FF}));
+    // The glyph's centre square is red, which counts as dark too, so the caption is found apart from it.
+    auto GlyphBox = [&] {
+        const QImage Image = Shot();
+        QRect Box;
+        for (int Y = 0; Y < Image.height(); ++Y)
+            for (int X = 0; X < Image.width(); ++X)
+                if (PixelAt(Image, X, Y) == 0x0000FFu)
+                    Box = Box.united(QRect(X, Y, 1, 1));
+        return Box;
+    };
+    auto TextBox = [&] {
+        QImage Image = Shot();
+        const QRect Glyph = GlyphBox();
+        for (int Y = Glyph.top(); Y <= Glyph.bottom(); ++Y)
+            for (int X = Glyph.left(); X <= Glyph.right(); ++X)
+                Image.setPixelColor(X, Y, ToQColor(Face));
+        return DarkPixels(Image);
+    };
+    EXPECT_LT(GlyphBox().right(), TextBox().left()) << "blGlyphLeft";
+    Button().SetLayout(blGlyphRight);
+    EXPECT_GT(GlyphBox().left(), TextBox().right());
+    Button().SetLayout(blGlyphTop);
+    EXPECT_LT(GlyphBox().bottom(), TextBox().top());
+    Button().SetLayout(blGlyphBottom);
+    EXPECT_GT(GlyphBox().top(), TextBox().bottom());
+    Button().SetAlignment(taLeftJustify);
+    EXPECT_EQ(GlyphBox().left(), 4 + 3) << "glyph at x = 4, its square 3 pixels in";
+    Button().SetAlignment(taRightJustify);
+    EXPECT_EQ(GlyphBox().right(), 120 - 4 - 12 + 8) << "glyph ends 4 pixels from the right edge";
+}
+
+TEST_F(LbButtonPaint, HotTrackFontIsUsedOnlyWhileHot)
+{
+    Button().SetCaption("Connect");
+    QFont Bold = Button().font();
+    Bold.setBold(true);
+    Button().SetHotTrackFont(Bold);
+    const int Plain = DarkPixelCount(Shot(), 5);
+    PointerEnters(Button());
+    EXPECT_EQ(DarkPixelCount(Shot(), 5), Plain) << "UseHotTrackFont is off";
+    Button().SetUseHotTrackFont(true);
+    EXPECT_GT(DarkPixelCount(Shot(), 5), Plain * 6 / 5);
+    PointerLeaves(Button());
+    EXPECT_EQ(DarkPixelCount(Shot(), 5), Plain);
+}
