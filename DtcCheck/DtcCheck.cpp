@@ -1,9 +1,9 @@
 #include "DtcCheck.h"
 
+#include "Accelerator.h"
 #include "Canvas.h"
 
 #include <QKeyEvent>
-#include <QKeySequence>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -55,10 +55,7 @@ void TDtcCheck::SetCaption(const QString& Value)
     if (Value == FCaption)
         return;
     FCaption = Value;
-    if (FShortcutId != 0)
-        releaseShortcut(FShortcutId);
-    const QKeySequence Mnemonic = QKeySequence::mnemonic(FCaption);
-    FShortcutId = Mnemonic.isEmpty() ? 0 : grabShortcut(Mnemonic);
+    FShortcutId = UpdateAccelerator(*this, FShortcutId, FCaption);
     update();
 }
 

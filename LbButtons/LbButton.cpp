@@ -1,12 +1,12 @@
 #include "LbButton.h"
 
+#include "Accelerator.h"
 #include "LbButtonThread.h"
 #include "SynchronizeHook.h"
 
 #include <QApplication>
 #include <QEnterEvent>
 #include <QKeyEvent>
-#include <QKeySequence>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPalette>
@@ -44,6 +44,7 @@ void TLbButton::StopFadeThread()
     try {
         FFadeThread->TerminateAndWait();
     } catch (...) {
+        // The button goes on without its thread, whatever went wrong with it.
     }
     FFadeThread.reset();
 }
@@ -75,16 +76,8 @@ void TLbButton::SetCaption(const QString& Value)
     if (Value == FCaption)
         return;
     FCaption = Value;
-    UpdateAccelerator();
+    FShortcutId = UpdateAccelerator(*this, FShortcutId, FCaption);
     update();
-}
-
-void TLbButton::UpdateAccelerator()
-{
-    if (FShortcutId != 0)
-        releaseShortcut(FShortcutId);
-    const QKeySequence Mnemonic = QKeySequence::mnemonic(FCaption);
-    FShortcutId = Mnemonic.isEmpty() ? 0 : grabShortcut(Mnemonic);
 }
 
 void TLbButton::SetColor(TColor Value)
@@ -288,13 +281,13 @@ bool TLbButton::DialogKey(const QKeyEvent& Key)
         isEnabled();
     if (!(Enter && FDefault) && !Escape)
         return false;
-    // A focused button of any kind takes Enter and Escape for itself; radio buttons do not.
+    // A focused button of any kind takes Enter and Escape for itself; radio buttons do not. With no
+    // owning form, or no active control in it, there is nothing to defer to and the key is taken.
     if (const TForm* Form = FindOwnerForm(this); Form && Form->ActiveControl()) {
         const QByteArray Name = QByteArray(Form->ActiveControl()->metaObject()->className()).toUpper();
         if (Name.contains("BUTTON") && !Name.contains("RADIOBUTTON"))
             return false;
     }
-    FDown = true;
     Click();
     return true;
 }
@@ -302,10 +295,9 @@ bool TLbButton::DialogKey(const QKeyEvent& Key)
 bool TLbButton::event(QEvent* Event)
 {
     if (Event->type() == QEvent::Shortcut) {
-        if (!isHidden() && isEnabled() && ParentShowing()) {
-            FDown = true;
+        // The focus stays where it is.
+        if (!isHidden() && isEnabled() && ParentShowing())
             Click();
-        }
         return true;
     }
     return QWidget::event(Event);

@@ -134,7 +134,6 @@ private:
     void FadeStep();
     void StartFadeThread();
     void StopFadeThread();
-    void UpdateAccelerator();
     void ActionChanged();
 
     // Painting (LbButtonPaint.cpp).
