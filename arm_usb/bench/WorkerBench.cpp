@@ -1,7 +1,7 @@
 // worker-bench: a full firmware write run and read-back run against the simulator with its line
 // paced at 115200 baud, each next to the time the line alone needs, and the processor share of a
 // connected worker that has nothing to do.
-// Usage: worker-bench [idle seconds, default 5]
+// Usage: worker-bench [idle seconds, default 10]
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -72,7 +72,7 @@ void Report(const char* Name, double Seconds, int CharsPerBlock, bool Error)
 
 int main(int argc, char** argv)
 {
-    const double IdleSeconds = argc > 1 ? std::atof(argv[1]) : 5.0;
+    const double IdleSeconds = argc > 1 ? std::atof(argv[1]) : 10.0;
     const auto Dir = std::filesystem::temp_directory_path() / ("worker-bench-" + std::to_string(getpid()));
     std::filesystem::create_directories(Dir);
     const auto Image = Dir / "image.sim";
