@@ -18,7 +18,7 @@ uint32_t EventFlags(TCommEventTypes Events)
 }
 
 TCommEventThread::TCommEventThread(THandle Handle, TCommEventTypes Events)
-    : TThread(true), FCommHandle(Handle), FShared(std::make_shared<TShared>())
+    : FCommHandle(Handle), FShared(std::make_shared<TShared>())
 {
     SetPriority(TThreadPriority::tpHigher);
     SetFreeOnTerminate(true);

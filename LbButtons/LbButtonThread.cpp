@@ -3,7 +3,7 @@
 #include <utility>
 
 TLbButtonThread::TLbButtonThread(std::function<void()> Step)
-    : TThread(true)
+    : TThread{}
     , FStep(std::move(Step))
 {
     SetFreeOnTerminate(true);

@@ -15,7 +15,7 @@ constexpr unsigned LinkStartDelayMs = 200;
 
 // Always created suspended underneath: a running thread would reach Execute before this
 // class's members exist.
-Tarm_SER::Tarm_SER(bool CreateSuspended, std::chrono::milliseconds Pause) : TThread(true), FPollPause(Pause)
+Tarm_SER::Tarm_SER(bool CreateSuspended, std::chrono::milliseconds Pause) : FPollPause(Pause)
 {
     if (!CreateSuspended)
         Resume();

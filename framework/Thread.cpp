@@ -84,13 +84,6 @@ bool CheckSynchronize()
     }
 }
 
-TThread::TThread(bool CreateSuspended)
-{
-    FSuspended.store(CreateSuspended, std::memory_order_release);
-    if (!CreateSuspended)
-        StartOsThread();
-}
-
 TThread::~TThread()
 {
     if (FThread.get_id() == std::this_thread::get_id()) {

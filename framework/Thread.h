@@ -1,6 +1,6 @@
-// A small thread class with the toolkit semantics the units rely on: created running or suspended,
-// a priority, Suspend/Resume at safe points, the Terminate request, free-on-terminate, WaitFor and
-// Synchronize (a call run on the main thread while the caller waits).
+// A small thread class with the toolkit semantics the units rely on: a priority, Suspend/Resume at
+// safe points, the Terminate request, free-on-terminate, WaitFor and Synchronize (a call run on the
+// main thread while the caller waits).
 #pragma once
 
 #include <atomic>
@@ -13,7 +13,10 @@ enum class TThreadPriority { tpIdle, tpLowest, tpLower, tpNormal, tpHigher, tpHi
 
 class TThread {
 public:
-    explicit TThread(bool CreateSuspended);
+    // Created suspended: Resume starts it. A thread meant to run at once calls Resume last in its
+    // own constructor, once every member that Execute uses exists; starting earlier would let
+    // Execute run on a half-built object.
+    TThread() = default;
     TThread(const TThread&) = delete;
     TThread& operator=(const TThread&) = delete;
     // A subclass whose Execute uses its own members must stop the thread in its own destructor
@@ -69,7 +72,7 @@ private:
     std::thread FThread;
     std::mutex FStateMutex;
     std::condition_variable FStateChanged;
-    std::atomic<bool> FSuspended{false};
+    std::atomic<bool> FSuspended{true};
     std::atomic<bool> FTerminated{false};
     std::atomic<bool> FFinished{false};
     std::atomic<bool> FFreeOnTerminate{false};

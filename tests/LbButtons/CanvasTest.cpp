@@ -32,9 +32,9 @@ std::string Picture(const QImage& Image, TColor Color)
 class TSynchronizingThread : public TThread {
 public:
     explicit TSynchronizingThread(std::atomic<bool>& Ran)
-        : TThread(false)
-        , FRan(Ran)
+        : FRan(Ran)
     {
+        Resume();
     }
     ~TSynchronizingThread() override { TerminateAndWait(); }
 

@@ -18,7 +18,7 @@ namespace {
 class TFunctionThread : public TThread {
 public:
     TFunctionThread(bool CreateSuspended, std::function<void(TFunctionThread&)> Body)
-        : TThread(true), FBody(std::move(Body))
+        : FBody(std::move(Body))
     {
         if (!CreateSuspended)
             Resume();
@@ -157,7 +157,7 @@ TEST(Thread, FreesItselfAndTakesItsPriority)
     Destroyed = false;
     class TSelfFreeing : public TThread {
     public:
-        TSelfFreeing() : TThread(true)
+        TSelfFreeing()
         {
             SetFreeOnTerminate(true);
             SetPriority(TThreadPriority::tpHigher);
