@@ -6,6 +6,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <iterator>
 #include <memory>
 #include <string>
@@ -101,6 +102,9 @@ protected:
     }
     void TearDown() override
     {
+        if (HasFailure() && Sim)
+            for (const std::string& Line : Sim->RequestLog())
+                std::cerr << "device log: " << Line << '\n';
         Worker.reset();
         Sim.reset();
         std::filesystem::remove_all(Dir);
