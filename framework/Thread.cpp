@@ -184,6 +184,9 @@ int TThread::WaitFor()
             if (!Q.Pending.empty()) {
                 Lock.unlock();
                 CheckSynchronize();
+                // A call served here may have suspended the very thread this waits for.
+                if (Suspended())
+                    Resume();
                 Lock.lock();
                 continue;
             }

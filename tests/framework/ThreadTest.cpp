@@ -185,3 +185,16 @@ TEST(Thread, FreesItselfAndTakesItsPriority)
     Thread->Terminate();
     EXPECT_TRUE(WaitUntil([] { return Destroyed.load(); }));
 }
+
+TEST(Thread, WaitForEndsAThreadThatACallItServedSuspended)
+{
+    TFunctionThread* Self = nullptr;
+    TFunctionThread Thread(true, [&](TFunctionThread& T) {
+        T.Synchronize([&] { Self->Suspend(); });
+    });
+    Self = &Thread;
+    Thread.Resume();
+    Thread.Terminate();
+    Thread.WaitFor();
+    EXPECT_TRUE(Thread.Finished());
+}
