@@ -50,9 +50,7 @@ class DtcCheckTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        QPalette Palette = Form.palette();
-        Palette.setColor(QPalette::Window, ToQColor(Background));
-        Form.setPalette(Palette);
+        PaintBackground(Form, Background);
         Form.resize(260, 80);
         auto* Check = new TDtcCheck(&Form);
         Check->setObjectName("CheckBox1");

@@ -30,10 +30,7 @@ class LbButtonPaint : public testing::Test {
 protected:
     void SetUp() override
     {
-        QPalette Palette = Form.palette();
-        Palette.setColor(QPalette::Window, ToQColor(ParentColor));
-        Form.setPalette(Palette);
-        Form.setAutoFillBackground(true);
+        PaintBackground(Form, ParentColor);
         Form.resize(240, 140);
         auto* Button = new TLbButton(&Form);
         Button->setObjectName("Button1");

@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QEnterEvent>
 #include <QImage>
+#include <QPalette>
 #include <QTest>
 #include <QWidget>
 
@@ -13,6 +14,15 @@
 
 #include <chrono>
 #include <thread>
+
+// Gives Window a plain background of Color, for reading the pixels a control leaves alone.
+inline void PaintBackground(QWidget& Window, TColor Color)
+{
+    QPalette Palette = Window.palette();
+    Palette.setColor(QPalette::Window, ToQColor(Color));
+    Window.setPalette(Palette);
+    Window.setAutoFillBackground(true);
+}
 
 // Shows Window and waits until it is active, so that focus and accelerators work.
 inline void ShowActive(QWidget& Window)
