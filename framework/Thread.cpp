@@ -91,7 +91,7 @@ TThread::~TThread()
         FThread.detach();
         return;
     }
-    if (FStarted && !Finished()) {
+    if (Started() && !Finished()) {
         Terminate();
         WaitFor();
     }
@@ -103,8 +103,16 @@ void TThread::StartOsThread()
 {
     // Held until FThread is assigned: a short Execute could otherwise end and free the object first.
     std::lock_guard Lock(FStateMutex);
+    if (FStarted)
+        return;
     FStarted = true;
     FThread = std::thread(&TThread::Run, this);
+}
+
+bool TThread::Started()
+{
+    std::lock_guard Lock(FStateMutex);
+    return FStarted;
 }
 
 void TThread::Run(TThread* Self)
@@ -143,8 +151,7 @@ void TThread::Resume()
         FSuspended.store(false, std::memory_order_release);
     }
     FStateChanged.notify_all();
-    if (!FStarted)
-        StartOsThread();
+    StartOsThread();
 }
 
 void TThread::Suspend() { FSuspended.store(true, std::memory_order_release); }
@@ -175,7 +182,7 @@ void TThread::ApplyPriority()
 
 int TThread::WaitFor()
 {
-    if (!FStarted || Suspended())
+    if (!Started() || Suspended())
         Resume();
     if (IsMainThread()) {
         auto& Q = SyncQueue();
@@ -219,6 +226,8 @@ void TThread::Synchronize(TThread* Thread, const std::function<void()>& Method)
     Request->Method = &Method;
     {
         std::lock_guard Lock(Q.Mutex);
+        if (Thread && Thread->FSynchronizeDropped)
+            return;
         Q.Pending.push_back(Request);
     }
     Q.Changed.notify_all();
@@ -236,13 +245,14 @@ void TThread::Synchronize(TThread* Thread, const std::function<void()>& Method)
         CurrentThread->CheckSuspended();
 }
 
-void TThread::RemoveQueuedEvents(TThread* Thread)
+void TThread::DropSynchronizeCalls()
 {
     auto& Q = SyncQueue();
     {
         std::lock_guard Lock(Q.Mutex);
+        FSynchronizeDropped = true;
         for (auto It = Q.Pending.begin(); It != Q.Pending.end();) {
-            if ((*It)->Thread == Thread) {
+            if ((*It)->Thread == this) {
                 (*It)->Finished = true;
                 It = Q.Pending.erase(It);
             } else {

@@ -31,7 +31,8 @@ public:
     bool Terminated() const { return FTerminated.load(std::memory_order_acquire); }
     bool Finished() const { return FFinished.load(std::memory_order_acquire); }
 
-    // The thread deletes itself when Execute returns or raises. Set before it can end.
+    // The thread deletes itself when Execute returns or raises. Set before it can end; such a
+    // thread is neither waited for nor deleted by others.
     void SetFreeOnTerminate(bool Value) { FFreeOnTerminate.store(Value, std::memory_order_release); }
     bool FreeOnTerminate() const { return FFreeOnTerminate.load(std::memory_order_acquire); }
 
@@ -47,13 +48,14 @@ public:
     int ReturnValue() const { return FReturnValue; }
 
     // Runs Method on the main thread and waits for it; an exception raised there is raised again
-    // here. Called on the main thread, it runs at once. A call dropped by RemoveQueuedEvents
+    // here. Called on the main thread, it runs at once. A call dropped by DropSynchronizeCalls
     // returns without running.
     void Synchronize(const std::function<void()>& Method);
     static void Synchronize(TThread* Thread, const std::function<void()>& Method);
 
-    // Drops the waiting Synchronize calls of Thread and lets their callers go on.
-    static void RemoveQueuedEvents(TThread* Thread);
+    // Drops the thread's waiting Synchronize call and every later one, letting the thread go on:
+    // for a thread whose results nobody will take any more.
+    void DropSynchronizeCalls();
 
     // Sleeps on the thread's behalf; a safe point for Suspend. Any thread may call it.
     static void Sleep(unsigned Milliseconds);
@@ -67,6 +69,7 @@ protected:
 private:
     static void Run(TThread* Self);
     void StartOsThread();
+    bool Started();
     void ApplyPriority();
 
     std::thread FThread;
@@ -76,7 +79,8 @@ private:
     std::atomic<bool> FTerminated{false};
     std::atomic<bool> FFinished{false};
     std::atomic<bool> FFreeOnTerminate{false};
-    bool FStarted = false;
+    bool FStarted = false; // under FStateMutex
+    bool FSynchronizeDropped = false; // under the call queue's lock
     std::atomic<TThreadPriority> FPriority{TThreadPriority::tpNormal};
     std::atomic<long> FNativeId{0}; // the system's id of the running thread, 0 before it runs
     int FReturnValue = 0;

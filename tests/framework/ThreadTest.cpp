@@ -108,19 +108,21 @@ TEST(Thread, WaitForOnTheMainThreadServesCallsAndWakesTheLoop)
     EXPECT_EQ(Wakes.load(), 3);
 }
 
-TEST(Thread, DroppedCallsReleaseTheirCallers)
+TEST(Thread, DroppedCallsReleaseTheirCallersNowAndLater)
 {
-    std::atomic<bool> Returned{false};
-    bool Ran = false;
+    std::atomic<int> Returned{0};
+    int Ran = 0;
     TFunctionThread Thread(false, [&](TFunctionThread& Self) {
-        Self.Synchronize([&] { Ran = true; });
-        Returned = true;
+        Self.Synchronize([&] { ++Ran; });
+        ++Returned;
+        Self.Synchronize([&] { ++Ran; });
+        ++Returned;
     });
     TThread::Sleep(20);
-    TThread::RemoveQueuedEvents(&Thread);
-    ASSERT_TRUE(WaitUntil([&] { return Returned.load(); }));
+    Thread.DropSynchronizeCalls();
+    ASSERT_TRUE(WaitUntil([&] { return Returned.load() == 2; }));
     CheckSynchronize();
-    EXPECT_FALSE(Ran);
+    EXPECT_EQ(Ran, 0);
 }
 
 TEST(Thread, SuspendFromASynchronizedCallHoldsTheThreadAfterTheCall)
