@@ -107,6 +107,7 @@ void TCustomComm::Close()
         FEventThread = nullptr;
     }
     ReleaseHandle();
+    ++FCloseCount;
 }
 
 void TCustomComm::UpdateCommTimeouts()
@@ -218,24 +219,23 @@ void TCustomComm::DispatchCommEvent(TThread*, uint32_t EventMask)
     uint32_t Errors = 0;
     uint32_t InQueue = 0;
     CommPlatform::ClearCommError(FHandle, Errors, InQueue);
-    if ((EventMask & EV_BREAK) && OnBreak)
-        OnBreak(this);
-    if ((EventMask & EV_CTS) && OnCts)
-        OnCts(this);
-    if ((EventMask & EV_DSR) && OnDsr)
-        OnDsr(this);
-    if ((EventMask & EV_ERR) && OnError)
-        OnError(this, static_cast<int>(Errors));
-    if ((EventMask & EV_RING) && OnRing)
-        OnRing(this);
-    if ((EventMask & EV_RLSD) && OnRlsd)
-        OnRlsd(this);
-    if ((EventMask & EV_RXCHAR) && InQueue > 0 && OnRxChar)
-        OnRxChar(this, static_cast<int>(InQueue));
-    if ((EventMask & EV_RXFLAG) && OnRxFlag)
-        OnRxFlag(this);
-    if ((EventMask & EV_TXEMPTY) && OnTxEmpty)
-        OnTxEmpty(this);
+    // A handler may close (and even reopen) the port: the rest of this word belongs to the
+    // open that has ended and reaches no handler.
+    const uint32_t Opening = FCloseCount;
+    auto Deliver = [&](uint32_t Flag, const auto& Handler, auto... Arguments) {
+        if ((EventMask & Flag) && Handler && FCloseCount == Opening)
+            Handler(this, Arguments...);
+    };
+    Deliver(EV_BREAK, OnBreak);
+    Deliver(EV_CTS, OnCts);
+    Deliver(EV_DSR, OnDsr);
+    Deliver(EV_ERR, OnError, static_cast<int>(Errors));
+    Deliver(EV_RING, OnRing);
+    Deliver(EV_RLSD, OnRlsd);
+    if (InQueue > 0)
+        Deliver(EV_RXCHAR, OnRxChar, static_cast<int>(InQueue));
+    Deliver(EV_RXFLAG, OnRxFlag);
+    Deliver(EV_TXEMPTY, OnTxEmpty);
 }
 
 void TCustomComm::SetDeviceName(const std::string& Value)

@@ -148,6 +148,7 @@ private:
     TCommEventChars FEventChars{this};
     TCommOptions FOptions;
     TFlowControl FFlowControl = fcDefault;
+    uint32_t FCloseCount = 0; // tells a dispatch that its open has ended
 };
 
 class TComm : public TCustomComm {};

@@ -252,6 +252,17 @@ TEST(Comm, DispatchesEventWordsInFixedOrder)
     Calls.clear();
     Comm.DispatchCommEvent(nullptr, EV_RXCHAR | EV_TXEMPTY);
     EXPECT_EQ(Calls, (std::vector<std::string>{"RxChar3", "TxEmpty"}));
+
+    // A handler that closes and reopens the port ends the word: the rest was the old open's.
+    Calls.clear();
+    Comm.OnCts = [&](TCustomComm*) {
+        Calls.push_back("Cts");
+        Comm.Close();
+        Comm.Open();
+    };
+    Comm.DispatchCommEvent(nullptr, EV_CTS | EV_ERR | EV_TXEMPTY);
+    EXPECT_EQ(Calls, (std::vector<std::string>{"Cts"}));
+    EXPECT_TRUE(Comm.IsOpen());
 }
 
 TEST(Comm, HandsLineEventsToTheMainThread)
