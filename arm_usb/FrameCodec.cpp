@@ -37,9 +37,12 @@ int ReadAll(TCustomComm& Comm, char* Buffer, int Size)
     const int Stored = Comm.Read(Buffer, Size);
     if (Stored < 0)
         return -1;
+    // Bounded: a device that keeps talking must not hold the exchange here; the purge before the
+    // next request drops whatever it sends later.
     char Surplus[256];
-    while (Comm.InQueCount() > 0 && Comm.Read(Surplus, sizeof Surplus) > 0) {
-    }
+    for (int Reads = 0; Reads < 16 && Comm.InQueCount() > 0; ++Reads)
+        if (Comm.Read(Surplus, sizeof Surplus) <= 0)
+            break;
     return Stored;
 }
 
@@ -139,6 +142,10 @@ bool DecodeReadReply(const char* Text, int Count, TBlock& Block)
     const int High = ChecksumDigit(Text[Count - 2]);
     const int Low = ChecksumDigit(Text[Count - 1]);
     if (High < 0 || Low < 0 || ((High << 4) | Low) != Checksum)
+        Answer = false;
+    // Fewer than 128 bytes is no complete block, whatever its checksum says: taking it would
+    // shift every later block of a read-back file.
+    if (Bytes != BlockDataSize)
         Answer = false;
     Block[DecodedLengthIndex] = static_cast<uint8_t>(Bytes);
     return Answer;

@@ -52,7 +52,8 @@ bool WaitForAck(TCustomComm& Comm, std::chrono::milliseconds Pause = PollPause);
 // it was complete with a matching checksum. Always discards what is left in the input queue.
 bool ReceiveReadReply(TCustomComm& Comm, TBlock& Block, std::chrono::milliseconds Pause = PollPause);
 
-// Decodes Count characters of a read reply (the last two are the checksum) into Block.
+// Decodes Count characters of a read reply (the last two are the checksum) into Block; true for
+// exactly 128 bytes with a matching checksum.
 bool DecodeReadReply(const char* Text, int Count, TBlock& Block);
 
 // True when the first line of Text (up to the first CR or LF) begins with "BOOT VER".

@@ -136,16 +136,22 @@ TEST(FrameCodec, DecodesReadRepliesAndChecksTheirChecksum)
     EXPECT_TRUE(DecodeReadReply(Spaced.data(), static_cast<int>(Spaced.size()), Block));
     EXPECT_EQ(DataOf(Block), Bytes);
 
-    // Lower-case data digits are not data: "ab" pairs decode to nothing.
-    const std::string Lower = "12ab34" + Hex(0x12 ^ 0x34, 2);
-    EXPECT_TRUE(DecodeReadReply(Lower.data(), static_cast<int>(Lower.size()), Block));
+    // Lower-case data digits are not data: "ab" pairs decode to nothing. A reply that decodes
+    // to fewer than 128 bytes fails even when its checksum fits what it holds.
+    std::string Lower = Reply;
+    Lower.replace(2, 2, "ab");
+    EXPECT_FALSE(DecodeReadReply(Lower.data(), 258, Block));
+    EXPECT_EQ(Block[0], Bytes[0]);
+    EXPECT_EQ(Block[1], Bytes[2]);
+    EXPECT_EQ(Block[DecodedLengthIndex], 127);
+    const std::string Short = "12" + std::string(254, ' ') + "12";
+    EXPECT_FALSE(DecodeReadReply(Short.data(), 258, Block));
     EXPECT_EQ(Block[0], 0x12);
-    EXPECT_EQ(Block[1], 0x34);
-    EXPECT_EQ(Block[DecodedLengthIndex], 2);
+    EXPECT_EQ(Block[DecodedLengthIndex], 1);
 
     // A trailing unpaired digit is left in the next byte without counting it.
     const std::string Odd = "12A" + Hex(0x12, 2);
-    EXPECT_TRUE(DecodeReadReply(Odd.data(), static_cast<int>(Odd.size()), Block));
+    EXPECT_FALSE(DecodeReadReply(Odd.data(), static_cast<int>(Odd.size()), Block));
     EXPECT_EQ(Block[1], 0xA0);
     EXPECT_EQ(Block[DecodedLengthIndex], 1);
 
