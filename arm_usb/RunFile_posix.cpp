@@ -16,7 +16,9 @@ int Fd(intptr_t Handle) { return static_cast<int>(Handle); }
 // Opens Path with Flags and locks it; -1 when either fails.
 int OpenLocked(const std::string& Path, int Flags)
 {
-    const int Descriptor = open(Path.c_str(), Flags | O_CLOEXEC, 0644);
+    // Non-blocking, so that a FIFO or a device of that name cannot hold the window thread in open;
+    // for the regular files that pass the check below it changes nothing.
+    const int Descriptor = open(Path.c_str(), Flags | O_CLOEXEC | O_NONBLOCK, 0644);
     if (Descriptor < 0)
         return -1;
     struct stat Info {};

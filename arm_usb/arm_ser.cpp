@@ -144,6 +144,10 @@ void Tarm_SER::OpenLink()
 
 void Tarm_SER::CloseLink()
 {
+    // A run abandoned in the middle of a step still uses the port until that step ends; the
+    // codec's poll limits and the port's write time-out bound that wait.
+    while (FWorkerBusy.load() && !Finished())
+        TThread::Sleep(1);
     delete FComm.exchange(nullptr, std::memory_order_acq_rel);
     FLinkOpen.store(0, Publish);
 }

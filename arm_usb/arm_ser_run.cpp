@@ -64,6 +64,9 @@ bool Tarm_SER::Pass()
         Step(Operation, *Comm);
     } catch (const ECommError&) {
         LinkLost(Operation);
+    } catch (...) {
+        // Anything else (no memory for a frame, say) still must not leave a window waiting.
+        FailOperation(Operation);
     }
     return true;
 }

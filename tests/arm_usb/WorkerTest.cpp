@@ -355,6 +355,21 @@ TEST_F(WorkerTest, AbandonedRunStopsAndClosesItsFile)
     EXPECT_EQ(LogLines(*Sim, "WRITE").size(), Written);
 }
 
+TEST_F(WorkerTest, CloseLinkWaitsForAnAbandonedStepToLetGoOfThePort)
+{
+    TSimSettings Settings;
+    Settings.DropAckEvery = 1;
+    ASSERT_TRUE(Connect(Settings, SilentPause));
+    ASSERT_EQ(Worker->StartBlockWrite(4, 0, 0), srArmed);
+    ASSERT_TRUE(Sim->WaitForLog(1, LinkBound));
+    // Abandoned while the worker waits for an acknowledgement that never comes.
+    Worker->FOperation = opIdle;
+    Worker->CloseLink();
+    EXPECT_EQ(Worker->FComm.load(), nullptr);
+    EXPECT_EQ(Worker->FLinkOpen.load(), 0);
+    EXPECT_TRUE(Done()) << "the abandoned step ran to its end on the port it had";
+}
+
 TEST_F(WorkerTest, HangUpMidRunEndsTheRunWithErrorAndTheLinkLost)
 {
     TSimSettings Settings;
