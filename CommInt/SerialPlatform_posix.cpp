@@ -2,7 +2,9 @@
 #include "SerialPlatform.h"
 
 #include <cerrno>
+#include <algorithm>
 #include <chrono>
+#include <limits>
 
 #include <fcntl.h>
 #include <poll.h>
@@ -29,7 +31,8 @@ int RemainingMs(std::chrono::steady_clock::time_point Start, uint32_t Timeout)
     const auto Elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
                              std::chrono::steady_clock::now() - Start)
                              .count();
-    return Elapsed >= Timeout ? 0 : static_cast<int>(Timeout - Elapsed);
+    const auto Left = static_cast<int64_t>(Timeout) - Elapsed;
+    return Left <= 0 ? 0 : static_cast<int>(std::min<int64_t>(Left, std::numeric_limits<int>::max()));
 }
 
 bool PollFor(int Descriptor, short Events, int TimeoutMs)
