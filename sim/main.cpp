@@ -2,6 +2,7 @@
 #include "DeviceSimulator.h"
 #include "SimOptions.h"
 
+#include <atomic>
 #include <csignal>
 #include <cstdio>
 #include <fstream>
@@ -12,9 +13,14 @@
 
 namespace {
 
-TDeviceSimulator* RunningSimulator = nullptr;
+// Set only while the simulator runs, so that a signal arriving before or after finds nothing to stop.
+std::atomic<TDeviceSimulator*> RunningSimulator{nullptr};
 
-void stopOnSignal(int) { RunningSimulator->RequestStop(); }
+void stopOnSignal(int)
+{
+    if (TDeviceSimulator* simulator = RunningSimulator.load())
+        simulator->RequestStop();
+}
 
 void installSignalHandlers()
 {
@@ -73,6 +79,7 @@ int main(int argc, char** argv)
         RunningSimulator = &simulator;
         installSignalHandlers();
         simulator.Run();
+        RunningSimulator = nullptr;
         if (!options.LinkPath.empty())
             unlink(options.LinkPath.c_str());
     } catch (const std::exception& error) {
