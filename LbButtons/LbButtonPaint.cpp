@@ -200,6 +200,19 @@ void TLbButton::DrawButtonFace(TCanvas& Canvas, int W, int H, const QFont& Font,
     }
 }
 
+// The outermost bevel: left and top edges in TopLeft, then right and bottom edges in BottomRight,
+// the bottom line running to EndX.
+static void DrawOuterBevel(TCanvas& Canvas, int W, int H, TColor TopLeft, TColor BottomRight, int EndX)
+{
+    Canvas.SetPen(TopLeft);
+    Canvas.MoveTo(0, H - 1);
+    Canvas.LineTo(0, 0);
+    Canvas.LineTo(W - 1, 0);
+    Canvas.SetPen(BottomRight);
+    Canvas.LineTo(W - 1, H - 1);
+    Canvas.LineTo(EndX, H - 1);
+}
+
 void TLbButton::DrawBorder(TCanvas& Canvas, int W, int H, TColor Face, TColor Light, bool Down) const
 {
     const bool Bevel = isEnabled() ? !FFlat || Hot() || Down : !FFlat;
@@ -208,13 +221,7 @@ void TLbButton::DrawBorder(TCanvas& Canvas, int W, int H, TColor Face, TColor Li
     case bsEncarta:
         if (!Bevel)
             return;
-        Canvas.SetPen(Down ? FShadowColor : Light);
-        Canvas.MoveTo(0, H - 1);
-        Canvas.LineTo(0, 0);
-        Canvas.LineTo(W - 1, 0);
-        Canvas.SetPen(Down ? Light : FShadowColor);
-        Canvas.LineTo(W - 1, H - 1);
-        Canvas.LineTo(0, H - 1);
+        DrawOuterBevel(Canvas, W, H, Down ? FShadowColor : Light, Down ? Light : FShadowColor, 0);
         return;
     case bsOld:
         if (!Bevel)
@@ -229,13 +236,7 @@ void TLbButton::DrawBorder(TCanvas& Canvas, int W, int H, TColor Face, TColor Li
             Canvas.LineTo(W - 2, H - 2);
             Canvas.LineTo(0, H - 2);
         }
-        Canvas.SetPen(Down ? cl3DDkShadow : Light);
-        Canvas.MoveTo(0, H - 1);
-        Canvas.LineTo(0, 0);
-        Canvas.LineTo(W - 1, 0);
-        Canvas.SetPen(Down ? Light : cl3DDkShadow);
-        Canvas.LineTo(W - 1, H - 1);
-        Canvas.LineTo(-1, H - 1);
+        DrawOuterBevel(Canvas, W, H, Down ? cl3DDkShadow : Light, Down ? Light : cl3DDkShadow, -1);
         return;
     case bsModern:
         Canvas.SetBrush(clNone);
