@@ -11,22 +11,10 @@
 #include "CommEventThread.h"
 #include "PtyPair.h"
 #include "SerialBaud.h"
+#include "WorkerPort.h"
 #include "Thread.h"
 
 namespace {
-
-// Opens the test's pty as the device worker configures its port.
-void OpenLikeWorker(TComm& Comm, const std::string& Path)
-{
-    Comm.SetBaudRate(br115200);
-    Comm.SetDatabits(da8);
-    Comm.SetDeviceName(Path);
-    Comm.SetFlowControl(fcNone);
-    Comm.SetParity(paNone);
-    Comm.SetStopbits(sb10);
-    Comm.Open();
-    Comm.SetDTR(true);
-}
 
 template <class TCall>
 ECommError CommErrorOf(TCall Call)
@@ -180,6 +168,16 @@ TEST(Comm, BuildsTheLineStateFromItsTables)
     Comm.EventChars().SetXonChar(0x11 + 1);
     EXPECT_EQ(Comm.DCB().XonChar, 0x12);
     EXPECT_EQ(Pty.LineState().c_cc[VSTART], 0x12);
+    // Assign copies the characters; the driver gets them at the next re-application only.
+    TCommEventChars Other(nullptr);
+    Other.SetXoffChar(0x15);
+    Comm.EventChars().Assign(Other);
+    EXPECT_EQ(Comm.EventChars().XonChar(), 17);
+    EXPECT_EQ(Comm.EventChars().XoffChar(), 0x15);
+    EXPECT_EQ(Comm.DCB().XoffChar, 19);
+    Comm.SetStopbits(sb10);
+    EXPECT_EQ(Comm.DCB().XoffChar, 0x15);
+    EXPECT_EQ(Pty.LineState().c_cc[VSTOP], 0x15);
 
     // Flow control presets only add to what the driver reports; fcNone replaces it.
     Comm.SetOptions({});

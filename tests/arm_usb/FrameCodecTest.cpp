@@ -8,32 +8,13 @@
 #include "CommInt.h"
 #include "Thread.h"
 #include "DeviceSimulator.h"
+#include "DeviceText.h"
 #include "PtyPair.h"
+#include "WorkerPort.h"
 
 namespace {
 
 constexpr std::chrono::milliseconds ShortPause{1};
-
-void OpenPort(TComm& Comm, const std::string& Path)
-{
-    Comm.SetBaudRate(br115200);
-    Comm.SetDeviceName(Path);
-    Comm.SetFlowControl(fcNone);
-    Comm.Open();
-    Comm.SetDTR(true);
-}
-
-// A read reply for Bytes: 2 digits each, then the XOR checksum.
-std::string ReadReplyFor(const std::vector<uint8_t>& Bytes)
-{
-    std::string Text;
-    uint8_t Checksum = 0;
-    for (uint8_t Byte : Bytes) {
-        Text += Hex(Byte, 2);
-        Checksum ^= Byte;
-    }
-    return Text + Hex(Checksum, 2);
-}
 
 std::vector<uint8_t> CountingBlock()
 {
@@ -49,7 +30,7 @@ std::vector<uint8_t> DataOf(const TBlock& Block) { return {Block, Block + BlockD
 struct TPortLine {
     TPtyPair Pty;
     TComm Comm;
-    TPortLine() { OpenPort(Comm, Pty.SlavePath()); }
+    TPortLine() { OpenLikeWorker(Comm, Pty.SlavePath()); }
 };
 
 // A codec end on the simulated device, with the worker's frame and block buffers.
@@ -61,7 +42,7 @@ struct TDeviceLine {
     explicit TDeviceLine(const TSimSettings& Settings) : Device(Settings)
     {
         Device.Start();
-        OpenPort(Comm, Device.PortPath());
+        OpenLikeWorker(Comm, Device.PortPath());
     }
 };
 
@@ -150,7 +131,7 @@ TEST(FrameCodec, DecodesReadRepliesAndChecksTheirChecksum)
     EXPECT_EQ(Block[DecodedLengthIndex], 1);
 
     // A trailing unpaired digit is left in the next byte without counting it.
-    const std::string Odd = "12A" + Hex(0x12, 2);
+    const std::string Odd = "12A" + HexText(0x12, 2);
     EXPECT_FALSE(DecodeReadReply(Odd.data(), static_cast<int>(Odd.size()), Block));
     EXPECT_EQ(Block[1], 0xA0);
     EXPECT_EQ(Block[DecodedLengthIndex], 1);

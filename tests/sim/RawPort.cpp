@@ -16,13 +16,6 @@ int msLeft(TTestClock::time_point Until)
     return left > 0 ? static_cast<int>(left) : 0;
 }
 
-std::string hex(uint32_t Value, int Width)
-{
-    char text[16];
-    std::snprintf(text, sizeof text, "%0*X", Width, Value);
-    return text;
-}
-
 } // namespace
 
 TRawPort::TRawPort(const std::string& Path)
@@ -82,23 +75,12 @@ bool TRawPort::WaitForHangUp(std::chrono::milliseconds Timeout)
     return poll(&fd, 1, static_cast<int>(Timeout.count())) > 0 && (fd.revents & POLLHUP);
 }
 
-std::string ReadReplyFor(const std::vector<uint8_t>& Bytes)
-{
-    std::string text;
-    uint8_t sum = 0;
-    for (uint8_t byte : Bytes) {
-        text += hex(byte, 2);
-        sum ^= byte;
-    }
-    return text + hex(sum, 2);
-}
-
 std::string FullBlockFrame(uint32_t Address, uint8_t Fill)
 {
-    std::string frame = "00" + hex(Address, 6) + "020080";
+    std::string frame = "00" + HexText(Address, 6) + "020080";
     for (int i = 0; i < 128; ++i)
-        frame += hex(Fill, 2);
+        frame += HexText(Fill, 2);
     return frame + "00\r";
 }
 
-std::string ReadFrame(uint32_t Address) { return "00" + hex(Address, 6) + "030080\r"; }
+std::string ReadFrame(uint32_t Address) { return "00" + HexText(Address, 6) + "030080\r"; }

@@ -2,6 +2,8 @@
 // calls in raw mode, so the tests see exactly the characters the simulator sends.
 #pragma once
 
+#include "DeviceText.h"
+
 #include <chrono>
 #include <cstdint>
 #include <string>
@@ -33,8 +35,6 @@ private:
     int FFd = -1;
 };
 
-// The reply a read of these bytes must get: their digits, then the XOR checksum.
-std::string ReadReplyFor(const std::vector<uint8_t>& Bytes);
 // A write of 128 bytes of Fill at Address with cmdWriteBlock (the checksum of an even count of
 // equal bytes is 00).
 std::string FullBlockFrame(uint32_t Address, uint8_t Fill);
