@@ -33,6 +33,12 @@ void TCommEventThread::SetOnSignal(TCommSignalEvent Handler)
     FShared->OnSignal = std::move(Handler);
 }
 
+void TCommEventThread::SetOnHangUp(std::function<void()> Handler)
+{
+    std::lock_guard Lock(FShared->Lock);
+    FShared->OnHangUp = std::move(Handler);
+}
+
 void TCommEventThread::Stop()
 {
     // Once terminated the thread may end and free itself at any moment, so every use of this
@@ -41,6 +47,8 @@ void TCommEventThread::Stop()
     {
         std::lock_guard Lock(Shared->Lock);
         Shared->OnSignal = nullptr;
+        Shared->OnHangUp = nullptr;
+        FEventWait->Release();
     }
     // The thread's last act on the device, done here while the device is still this open's:
     // after Close the same device may already belong to a new open.
@@ -74,7 +82,10 @@ void TCommEventThread::Execute()
             std::lock_guard Lock(Shared->Lock);
             if (!Shared->OnSignal)
                 continue;
-            FEventMask = FEventWait->Events(Raw);
+            bool HungUp = false;
+            FEventMask = FEventWait->Events(Raw, HungUp);
+            if (HungUp && Shared->OnHangUp)
+                Shared->OnHangUp();
         }
         if (FEventMask == 0)
             continue;

@@ -20,6 +20,9 @@ public:
     TCommEventThread(THandle Handle, TCommEventTypes Events);
 
     void SetOnSignal(TCommSignalEvent Handler);
+    // Called on this thread, not handed to the main thread, when the device hangs up: whoever
+    // polls the port must learn it even while the main thread serves no hand-offs.
+    void SetOnHangUp(std::function<void()> Handler);
     // Wakes the thread and marks it terminated without waiting for it. After Stop no call reaches
     // the handler; a hand-off already running on the main thread is waited for.
     void Stop();
@@ -32,6 +35,7 @@ private:
     struct TShared {
         std::recursive_mutex Lock;
         TCommSignalEvent OnSignal;
+        std::function<void()> OnHangUp;
         TSimpleEvent WakeEvent;
     };
 

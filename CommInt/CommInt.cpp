@@ -88,10 +88,12 @@ void TCustomComm::Open()
     CreateHandle();
     if (!IsOpen())
         return;
+    FLostCode.store(0, std::memory_order_release);
     FEventThread = new TCommEventThread(FHandle, FMonitorEvents);
     FEventThread->SetOnSignal([this](TThread* Sender, uint32_t EventMask) {
         DispatchCommEvent(Sender, EventMask);
     });
+    FEventThread->SetOnHangUp([this] { MarkDeviceLost(-1); });
     UpdateCommTimeouts();
     UpdateDataControlBlock();
     if (!CommPlatform::SetupComm(FHandle, FReadBufSize, FWriteBufSize))
@@ -188,8 +190,23 @@ int TCustomComm::InQueCount()
         return -1;
     uint32_t Errors = 0;
     uint32_t InQueue = 0;
-    CommPlatform::ClearCommError(FHandle, Errors, InQueue);
+    if (!CommPlatform::ClearCommError(FHandle, Errors, InQueue))
+        MarkDeviceLost(CommPlatform::LastError());
     return static_cast<int>(InQueue);
+}
+
+void TCustomComm::MarkDeviceLost(int32_t Code)
+{
+    // The first cause stays.
+    int32_t None = 0;
+    FLostCode.compare_exchange_strong(None, Code == 0 ? -1 : Code, std::memory_order_acq_rel);
+}
+
+void TCustomComm::CheckDeviceLost()
+{
+    const int32_t Code = FLostCode.load(std::memory_order_acquire);
+    if (Code != 0)
+        RaiseCommError("Device lost", Code);
 }
 
 void TCustomComm::PurgeIn()

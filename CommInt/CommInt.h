@@ -3,6 +3,7 @@
 // the main thread. Every failure is raised as ECommError.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <stdexcept>
@@ -68,6 +69,12 @@ public:
     int Write(const void* Buffer, int Count);
     int Read(void* Buffer, int Count);
     int InQueCount();
+    // True once the device of the current open has gone away (unplugged, hung up): a status query
+    // failed or the event thread saw the line hang up. InQueCount answers as before meanwhile, so
+    // a caller that polls it asks here to tell a silent device from a vanished one.
+    bool DeviceLost() const { return FLostCode.load(std::memory_order_acquire) != 0; }
+    // Raises "Device lost" when DeviceLost(), with the failed query's code (-1 for a hang-up).
+    void CheckDeviceLost();
     void PurgeIn();
     void PurgeOut();
     void SetDTR(bool Value);
@@ -123,6 +130,7 @@ protected:
     void Unlock() { FLock.Leave(); }
     void DispatchCommEvent(TThread* Sender, uint32_t EventMask);
     [[noreturn]] static void RaiseCommError(const std::string& Message, int32_t Code);
+    void MarkDeviceLost(int32_t Code);
 
     THandle FHandle = INVALID_HANDLE_VALUE;
 
@@ -149,6 +157,8 @@ private:
     TCommOptions FOptions;
     TFlowControl FFlowControl = fcDefault;
     uint32_t FCloseCount = 0; // tells a dispatch that its open has ended
+    // 0 while the device is there; else why it is gone. Set by the user's thread or the event thread.
+    std::atomic<int32_t> FLostCode{0};
 };
 
 class TComm : public TCustomComm {};

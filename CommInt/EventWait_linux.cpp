@@ -48,12 +48,16 @@ public:
         }
     }
 
-    uint32_t Events(uint32_t Ready) override
+    uint32_t Events(uint32_t Ready, bool& HungUp) override
     {
+        HungUp = false;
+        if (FDevice < 0)
+            return 0;
         if (Ready & (EPOLLHUP | EPOLLERR)) {
             // The device has gone (a pulled adapter, a closed peer): it would report that at
             // every wait, so stop watching it and leave only the wake-up event.
-            epoll_ctl(FPoll, EPOLL_CTL_DEL, FDevice, nullptr);
+            Release();
+            HungUp = true;
             return 0;
         }
         uint32_t Events = 0;
@@ -63,6 +67,17 @@ public:
         if ((Ready & EPOLLOUT) && ioctl(FDevice, TIOCOUTQ, &Unsent) == 0 && Unsent == 0)
             Events |= EV_TXEMPTY;
         return Events & FMask;
+    }
+
+    void Release() override
+    {
+        // The kernel holds a reference to the device's open file while it polls a ready entry
+        // (which a purge or hang-up makes ready); the file, and with it the port's lock, would then
+        // outlive the close by that moment. Removing the entry waits for such a poll to finish.
+        if (FDevice < 0)
+            return;
+        epoll_ctl(FPoll, EPOLL_CTL_DEL, FDevice, nullptr);
+        FDevice = -1;
     }
 
 private:

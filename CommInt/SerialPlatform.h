@@ -57,8 +57,11 @@ public:
     // event is set or the wait failed. Does not touch the device itself.
     virtual bool Wait(uint32_t& Raw) = 0;
     // The EV_ flags of a raw report, 0 when none of Mask; may query the device, so the caller
-    // makes sure the device is still open.
-    virtual uint32_t Events(uint32_t Raw) = 0;
+    // makes sure the device is still open. HungUp is set when the report says the device is gone.
+    virtual uint32_t Events(uint32_t Raw, bool& HungUp) = 0;
+    // Stops watching the device. Once it returns the wait holds nothing of the device, not even for
+    // a moment, so that a close releases it at once and the next open finds it free.
+    virtual void Release() = 0;
 };
 std::unique_ptr<TEventWait> CreateEventWait(THandle Handle, uint32_t Mask, THandle WakeEvent);
 

@@ -115,6 +115,38 @@ uint32_t FlagsOf(const termios& Tio, uint32_t Flags)
     return Flags;
 }
 
+// The DTR and RTS controls as the modem lines stand, so that a setting which keeps the driver's
+// flags keeps the lines too. A device without modem lines (a pseudo-terminal) shows them as an open
+// leaves any port: raised. Handshake controls stay, since no line shows them.
+uint32_t LineControlsOf(int Descriptor, uint32_t Flags)
+{
+    int Lines = 0;
+    if (ioctl(Descriptor, TIOCMGET, &Lines) != 0)
+        Lines = TIOCM_DTR | TIOCM_RTS;
+    if ((Flags & dcb::fDtrControlMask) != dcb::DtrControlHandshake)
+        Flags = (Flags & ~dcb::fDtrControlMask) | ((Lines & TIOCM_DTR) ? dcb::DtrControlEnable : 0u);
+    if ((Flags & dcb::fRtsControlMask) != dcb::RtsControlHandshake)
+        Flags = (Flags & ~dcb::fRtsControlMask) | ((Lines & TIOCM_RTS) ? dcb::RtsControlEnable : 0u);
+    return Flags;
+}
+
+// True when the driver holds what Want asked for. tcsetattr succeeds when any one change was
+// applied, and a driver may drop the settings its line cannot carry, so only reading them back
+// tells. The rate may differ by what a UART's divisor makes of it.
+bool Took(int Descriptor, const termios& Want, uint32_t BaudRate)
+{
+    termios Got{};
+    if (tcgetattr(Descriptor, &Got) != 0)
+        return false;
+    constexpr tcflag_t Control = CSIZE | CSTOPB | PARENB | PARODD | CMSPAR | CRTSCTS;
+    constexpr tcflag_t Input = INPCK | IXON | IXOFF;
+    const uint32_t Rate = CurrentBaudRate(Descriptor);
+    const uint32_t Deviation = Rate > BaudRate ? Rate - BaudRate : BaudRate - Rate;
+    return (Got.c_cflag & Control) == (Want.c_cflag & Control) && (Got.c_iflag & Input) == (Want.c_iflag & Input) &&
+           Got.c_cc[VSTART] == Want.c_cc[VSTART] && Got.c_cc[VSTOP] == Want.c_cc[VSTOP] &&
+           uint64_t{Deviation} * 50 <= BaudRate;
+}
+
 // Drives DTR as the record's DTR control asks; a terminal without modem lines has nothing to drive.
 void ApplyDtrControl(int Descriptor, uint32_t Flags)
 {
@@ -183,7 +215,7 @@ bool GetCommState(THandle Handle, TDCB& Dcb)
     Dcb.ByteSize = ByteSizeOf(Tio);
     Dcb.Parity = ParityOf(Tio);
     Dcb.StopBits = (Tio.c_cflag & CSTOPB) ? TWOSTOPBITS : ONESTOPBIT;
-    Dcb.Flags = FlagsOf(Tio, Dcb.Flags);
+    Dcb.Flags = LineControlsOf(Fd(Handle), FlagsOf(Tio, Dcb.Flags));
     Dcb.XonChar = static_cast<char>(Tio.c_cc[VSTART]);
     Dcb.XoffChar = static_cast<char>(Tio.c_cc[VSTOP]);
     return true;
@@ -213,6 +245,10 @@ bool SetCommState(THandle Handle, const TDCB& Dcb)
     Tio.c_cc[VTIME] = 0;
     if (tcsetattr(Fd(Handle), TCSANOW, &Tio) != 0 || !SetBaudRate(Fd(Handle), Dcb.BaudRate))
         return false;
+    if (!Took(Fd(Handle), Tio, Dcb.BaudRate)) {
+        errno = EINVAL;
+        return false;
+    }
     ApplyDtrControl(Fd(Handle), Dcb.Flags);
     return true;
 }

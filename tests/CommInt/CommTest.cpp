@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <vector>
 
 #include "CommEventThread.h"
@@ -94,6 +96,29 @@ TEST(Comm, OpensClosesAndRefusesWhatIsNotItsToOpen)
     Comm.Close();
     Second.Open();
     EXPECT_TRUE(Second.IsOpen());
+}
+
+TEST(Comm, OpensAgainAsSoonAsCloseHasReturned)
+{
+    // The previous open's event thread may still be ending when Open runs again; it must hold
+    // nothing of the device by then. The fault showed about once in a thousand pairs, so many
+    // pairs run, bounded in time for slow (sanitizer) builds.
+    TPtyPair Pty;
+    TComm Comm;
+    Comm.SetMonitorEvents({});
+    Comm.SetDeviceName(Pty.SlavePath());
+    constexpr int Pairs = 20000;
+    const auto End = std::chrono::steady_clock::now() + std::chrono::seconds(8);
+    int Done = 0;
+    for (; Done < Pairs && std::chrono::steady_clock::now() < End; ++Done) {
+        try {
+            Comm.Open();
+        } catch (const ECommError& Error) {
+            FAIL() << "pair " << Done << ": " << Error.what();
+        }
+        Comm.Close();
+    }
+    std::printf("[ figures  ] %d Open/Close pairs\n", Done);
 }
 
 TEST(Comm, ReadsWhatHasArrivedAndCountsTheQueue)
@@ -189,17 +214,13 @@ TEST(Comm, BuildsTheLineStateFromItsTables)
     Comm.SetFlowControl(fcNone);
     EXPECT_EQ(Comm.DCB().Flags, 0x0001u);
 
-    // A setting the driver refuses raises; the property keeps its new value. A pty carries
-    // eight data bits without parity only; four data bits no line carries.
+    // A setting the driver refuses raises; the property keeps its new value. Four data bits no
+    // line carries.
     ECommError Refused = CommErrorOf([&] { Comm.SetDatabits(da4); });
     EXPECT_STREQ(Refused.what(), "Error updating DataControlBlock (Error: 22) ");
     EXPECT_EQ(Comm.Databits(), da4);
     EXPECT_TRUE(Comm.IsOpen());
     Comm.SetDatabits(da8);
-    EXPECT_EQ(CommErrorOf([&] { Comm.SetParity(paEven); }).ErrorCode, EINVAL);
-    EXPECT_EQ(Comm.Parity(), paEven);
-    EXPECT_EQ(Comm.DCB().Parity, EVENPARITY);
-    EXPECT_FALSE(Pty.LineState().c_cflag & PARENB);
 
     Comm.Close();
     Comm.SetParity(paNone);
@@ -207,6 +228,68 @@ TEST(Comm, BuildsTheLineStateFromItsTables)
     Comm.Open();
     EXPECT_EQ(Comm.DCB().XonLim, 2);
     EXPECT_EQ(Comm.DCB().XoffLim, 2);
+}
+
+TEST(Comm, DefaultFlowControlKeepsTheLinesAsTheOpenLeftThem)
+{
+    // A pty has no modem lines (TIOCMGET and TIOCMBIC answer ENOTTY), so DTR itself cannot be
+    // seen here; what can is the line state the port hands the driver, whose DTR control
+    // "disable" makes the back end lower DTR on a port that has the line.
+    TPtyPair Pty;
+    TComm Comm;
+    ASSERT_EQ(Comm.FlowControl(), fcDefault);
+    Comm.SetDeviceName(Pty.SlavePath());
+    Comm.Open();
+    EXPECT_EQ(Comm.DCB().Flags & dcb::fDtrControlMask, dcb::DtrControlEnable);
+    EXPECT_EQ(Comm.DCB().Flags & dcb::fRtsControlMask, dcb::RtsControlEnable);
+    // Added flow control keeps them too; fcNone lowers both, as its table says.
+    Comm.SetFlowControl(fcSoftware);
+    EXPECT_EQ(Comm.DCB().Flags & dcb::fDtrControlMask, dcb::DtrControlEnable);
+    Comm.SetFlowControl(fcNone);
+    EXPECT_EQ(Comm.DCB().Flags & (dcb::fDtrControlMask | dcb::fRtsControlMask), 0u);
+}
+
+TEST(Comm, ALineSettingIsOnTheLineOrTheCallRaised)
+{
+    // Drivers differ in what their line can carry (a pty keeps eight data bits without parity,
+    // whatever tcsetattr answers); none may leave a setting unapplied and report it applied.
+    struct TRow {
+        const char* Name;
+        std::function<void(TComm&)> Apply;
+        std::function<bool(const TPtyPair&)> OnTheLine;
+    };
+    auto ControlBits = [](tcflag_t Mask, tcflag_t Bits) {
+        return [Mask, Bits](const TPtyPair& Pty) { return (Pty.LineState().c_cflag & Mask) == Bits; };
+    };
+    constexpr tcflag_t ParityMask = PARENB | PARODD | CMSPAR;
+    const TRow Rows[] = {
+        {"odd parity", [](TComm& C) { C.SetParity(paOdd); }, ControlBits(ParityMask, PARENB | PARODD)},
+        {"even parity", [](TComm& C) { C.SetParity(paEven); }, ControlBits(ParityMask, PARENB)},
+        {"mark parity", [](TComm& C) { C.SetParity(paMark); }, ControlBits(ParityMask, PARENB | PARODD | CMSPAR)},
+        {"space parity", [](TComm& C) { C.SetParity(paSpace); }, ControlBits(ParityMask, PARENB | CMSPAR)},
+        {"5 data bits", [](TComm& C) { C.SetDatabits(da5); }, ControlBits(CSIZE, CS5)},
+        {"6 data bits", [](TComm& C) { C.SetDatabits(da6); }, ControlBits(CSIZE, CS6)},
+        {"7 data bits", [](TComm& C) { C.SetDatabits(da7); }, ControlBits(CSIZE, CS7)},
+        {"2 stop bits", [](TComm& C) { C.SetStopbits(sb20); }, ControlBits(CSTOPB, CSTOPB)},
+        {"57600 baud", [](TComm& C) { C.SetBaudRate(br57600); },
+         [](const TPtyPair& Pty) { return LineBaudRate(Pty) == 57600u; }},
+    };
+    for (const TRow& Row : Rows) {
+        SCOPED_TRACE(Row.Name);
+        TPtyPair Pty;
+        TComm Comm;
+        OpenLikeWorker(Comm, Pty.SlavePath());
+        bool Raised = false;
+        try {
+            Row.Apply(Comm);
+        } catch (const ECommError& Error) {
+            Raised = true;
+            EXPECT_EQ(std::string(Error.what()).rfind("Error updating DataControlBlock (Error: ", 0), 0u)
+                << Error.what();
+        }
+        EXPECT_TRUE(Raised || Row.OnTheLine(Pty)) << "reported as applied, yet not on the line";
+        EXPECT_TRUE(Comm.IsOpen());
+    }
 }
 
 namespace {
@@ -342,6 +425,8 @@ TEST(Comm, EventThreadSleepsWhileBytesWaitAndWhenTheDeviceVanishes)
     int Arrivals = 0;
     Comm.OnRxChar = [&](TCustomComm*, int) { ++Arrivals; };
     OpenLikeWorker(Comm, Pty.SlavePath());
+    EXPECT_FALSE(Comm.DeviceLost());
+    Comm.CheckDeviceLost();
     Pty.Send("unread");
     ASSERT_TRUE(ServeUntil([&] { return Arrivals >= 1; }));
 
@@ -361,6 +446,11 @@ TEST(Comm, EventThreadSleepsWhileBytesWaitAndWhenTheDeviceVanishes)
         TThread::Sleep(10);
     }
     EXPECT_LT(ProcessCpuSeconds() - Start, 0.1);
+
+    // The port knows its device is gone from the hang-up alone, while InQueCount answers as before.
+    EXPECT_TRUE(WaitUntil([&] { return Comm.DeviceLost(); }));
+    EXPECT_EQ(Comm.InQueCount(), 0);
+    EXPECT_STREQ(CommErrorOf([&] { Comm.CheckDeviceLost(); }).what(), "Device lost (Error: -1) ");
 
     // The device is gone: a transfer fails with the system's code, the port can still be closed.
     EXPECT_EQ(CommErrorOf([&] { Comm.Write("x", 1); }).ErrorCode, EIO);
