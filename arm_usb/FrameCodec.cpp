@@ -46,6 +46,17 @@ int ReadAll(TCustomComm& Comm, char* Buffer, int Size)
     return Stored;
 }
 
+// The input count for a reply wait: a device that has gone away ends the exchange as a port error
+// rather than as silence.
+int PollCount(TCustomComm& Comm)
+{
+    const int Count = Comm.InQueCount();
+    Comm.CheckDeviceLost();
+    return Count;
+}
+
+bool StillWanted(const TKeepWaiting& KeepWaiting) { return !KeepWaiting || KeepWaiting(); }
+
 // The header fields every request starts with: prefix, address, command, length.
 std::string RequestHeader(uint8_t Prefix, uint32_t Address, uint8_t Command, int Length)
 {
@@ -88,16 +99,19 @@ void SendWriteRequest(TCustomComm& Comm, TFrame& Frame, const TBlock& Block, uin
     Comm.Write(Frame, static_cast<int>(Text.size()));
 }
 
-bool WaitForAck(TCustomComm& Comm, std::chrono::milliseconds PauseLength)
+bool WaitForAck(TCustomComm& Comm, std::chrono::milliseconds PauseLength, const TKeepWaiting& KeepWaiting)
 {
     int LastCount = 0;
     int EmptyPolls = 0;
-    while (EmptyPolls < AckPollLimit) {
-        if (Comm.InQueCount() == 0) {
+    while (EmptyPolls < AckPollLimit && StillWanted(KeepWaiting)) {
+        int Count = PollCount(Comm);
+        if (Count == 0) {
             ++EmptyPolls;
             Pause(PauseLength);
+            Count = PollCount(Comm);
         }
-        const int Count = Comm.InQueCount();
+        if (Count < 0)
+            return false; // closed: no reply can come
         if (Count > 0 && Count != LastCount) {
             LastCount = Count;
             Pause(PauseLength);
@@ -151,18 +165,22 @@ bool DecodeReadReply(const char* Text, int Count, TBlock& Block)
     return Answer;
 }
 
-bool ReceiveReadReply(TCustomComm& Comm, TBlock& Block, std::chrono::milliseconds PauseLength)
+bool ReceiveReadReply(TCustomComm& Comm, TBlock& Block, std::chrono::milliseconds PauseLength,
+                      const TKeepWaiting& KeepWaiting)
 {
     std::memset(Block, 0, BlockDataSize);
     Block[DecodedLengthIndex] = 0;
     bool Answer = false;
     int Polls = 0;
-    while (Polls < ReadReplyPollLimit) {
-        if (Comm.InQueCount() == 0) {
+    while (Polls < ReadReplyPollLimit && StillWanted(KeepWaiting)) {
+        int Count = PollCount(Comm);
+        if (Count == 0) {
             ++Polls;
             Pause(PauseLength);
+            Count = PollCount(Comm);
         }
-        const int Count = Comm.InQueCount();
+        if (Count < 0)
+            return false; // closed: no reply can come, and nothing is left to discard
         if (Count >= ReadReplyThreshold) {
             char Reply[ReadReplyBufferSize];
             const int Got = Comm.Read(Reply, ReadReplyBufferSize);

@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 class TCustomComm;
@@ -44,13 +45,22 @@ void SendReadRequest(TCustomComm& Comm, uint8_t Prefix, uint32_t Address, uint8_
 void SendWriteRequest(TCustomComm& Comm, TFrame& Frame, const TBlock& Block, uint8_t Prefix,
                       uint32_t Address, uint8_t Command, int Length);
 
+// Asked before every poll of a reply wait; false ends the wait as a failed exchange (a run that
+// was abandoned meanwhile, say). Empty: wait as long as the limits allow.
+using TKeepWaiting = std::function<bool()>;
+
+// The reply waits below end as a failed exchange on a closed port (a negative input count), and
+// raise ECommError when the port's device is gone (TCustomComm::CheckDeviceLost).
+
 // True when characters 4 to 7 of the reply are "O.K.". The reply is taken once the input count has
 // held still across one pause; the wait ends after AckPollLimit polls that found nothing waiting.
-bool WaitForAck(TCustomComm& Comm, std::chrono::milliseconds Pause = PollPause);
+bool WaitForAck(TCustomComm& Comm, std::chrono::milliseconds Pause = PollPause,
+                const TKeepWaiting& KeepWaiting = {});
 
 // Decodes a read reply into Block (data and decoded-length byte are set in every case); true when
-// it was complete with a matching checksum. Always discards what is left in the input queue.
-bool ReceiveReadReply(TCustomComm& Comm, TBlock& Block, std::chrono::milliseconds Pause = PollPause);
+// it was complete with a matching checksum. Discards what is left in the input queue.
+bool ReceiveReadReply(TCustomComm& Comm, TBlock& Block, std::chrono::milliseconds Pause = PollPause,
+                      const TKeepWaiting& KeepWaiting = {});
 
 // Decodes Count characters of a read reply (the last two are the checksum) into Block; true for
 // exactly 128 bytes with a matching checksum.

@@ -120,7 +120,10 @@ int Tarm_SER::StartBlockWrite(int Length, uint32_t Offset, int Kind)
 void Tarm_SER::OpenLink()
 {
     TThread::Sleep(LinkStartDelayMs);
-    if (Terminated())
+    // Held while the port opens: a CloseLink (a Disconnect during the start pause) either comes
+    // first, and no port is opened, or waits and frees the port opened here.
+    std::lock_guard Lock(FLinkLock);
+    if (FLinkClosed || Terminated())
         return;
     auto Comm = std::make_unique<TComm>();
     int32_t Opened = 0;
@@ -144,10 +147,12 @@ void Tarm_SER::OpenLink()
 
 void Tarm_SER::CloseLink()
 {
-    // A run abandoned in the middle of a step still uses the port until that step ends; the
-    // codec's poll limits and the port's write time-out bound that wait.
+    // A run abandoned in the middle of a step still uses the port until that step ends: within one
+    // poll pause of the codec's reply waits, or the port's write time-out.
     while (FWorkerBusy.load() && !Finished())
         TThread::Sleep(1);
+    std::lock_guard Lock(FLinkLock);
+    FLinkClosed = true;
     delete FComm.exchange(nullptr, std::memory_order_acq_rel);
     FLinkOpen.store(0, Publish);
 }

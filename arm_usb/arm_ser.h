@@ -18,6 +18,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <mutex>
 #include <string>
 
 #include "CommInt.h"
@@ -66,7 +67,8 @@ public:
     // of Kind: 0 the parameter area (cmdWriteParam), 1 the port settings (cmdWriteBlock).
     int StartBlockWrite(int Length, uint32_t Offset, int Kind);
 
-    // Frees the port. Only while FOperation is opIdle.
+    // Frees the port, and for good: a worker still in its start pause then never opens it. Only
+    // while FOperation is opIdle.
     void CloseLink();
 
     // Fields, in the documented order.
@@ -117,11 +119,15 @@ private:
     void FailOperation(int32_t Operation);
     void EndOperation(int32_t Operation);
     uint8_t Prefix() const;
+    TKeepWaiting StillArmed(int32_t Operation) const;
 
     const std::chrono::milliseconds FPollPause;
     // Set by the worker from taking up an operation until it has let go of its fields and file:
     // a run abandoned in the middle of a step still holds them until its next pass.
     std::atomic<bool> FWorkerBusy{false};
+    // Between OpenLink and CloseLink, which may come first: once CloseLink has run, no port opens.
+    std::mutex FLinkLock;
+    bool FLinkClosed = false; // under FLinkLock
 };
 
 // The running worker, or none.

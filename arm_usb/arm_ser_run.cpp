@@ -87,7 +87,7 @@ void Tarm_SER::Step(int32_t Operation, TComm& Comm)
 void Tarm_SER::ReadToFileStep(TComm& Comm)
 {
     SendReadRequest(Comm, Prefix(), FAddress.load(Observe), cmdReadBlock, BlockDataSize);
-    if (!ReceiveReadReply(Comm, FBlock, FPollPause)) {
+    if (!ReceiveReadReply(Comm, FBlock, FPollPause, StillArmed(opReadToFile))) {
         // The same block is asked for again on the next pass.
         FError.store(true, Publish);
         TThread::Sleep(static_cast<unsigned>(FPollPause.count()));
@@ -113,7 +113,7 @@ void Tarm_SER::WriteFromFileStep(TComm& Comm)
         return;
     }
     SendWriteRequest(Comm, FFrame, FBlock, Prefix(), FAddress.load(Observe), cmdWriteBlock, BlockDataSize);
-    if (WaitForAck(Comm, FPollPause)) {
+    if (WaitForAck(Comm, FPollPause, StillArmed(opWriteFromFile))) {
         FBlockCount.fetch_add(1, Publish);
         FAddress.fetch_add(BlockDataSize, Publish);
     } else {
@@ -132,7 +132,7 @@ void Tarm_SER::BlockRead(TComm& Comm)
 {
     const uint32_t Address = FAddress.load(Observe);
     SendReadRequest(Comm, Prefix(), Address, cmdReadBlock, BlockDataSize);
-    if (!ReceiveReadReply(Comm, FBlock, FPollPause))
+    if (!ReceiveReadReply(Comm, FBlock, FPollPause, StillArmed(opReadBlock)))
         FError.store(true, Publish);
     // Filled after a failure too, from what was decoded; FError tells the window not to trust it.
     if (Address == ProtectionAddress)
@@ -154,7 +154,7 @@ void Tarm_SER::BlockWrite(TComm& Comm)
     const int Length = std::clamp<int>(FWriteLength.load(Observe), 0, BlockDataSize);
     const uint8_t Command = FWriteKind.load(Observe) == 1 ? cmdWriteBlock : cmdWriteParam;
     SendWriteRequest(Comm, FFrame, FBlock, Prefix(), FAddress.load(Observe), Command, Length);
-    if (!WaitForAck(Comm, FPollPause))
+    if (!WaitForAck(Comm, FPollPause, StillArmed(opWriteBlock)))
         FError.store(true, Publish);
     FDone.store(true, Publish);
     FBlockCount.fetch_add(1, Publish);
@@ -192,6 +192,13 @@ void Tarm_SER::EndOperation(int32_t Operation)
     FWorkerBusy.store(false, Publish);
     // Only the operation that ended goes back to opIdle; a window may have abandoned it already.
     FOperation.compare_exchange_strong(Operation, opIdle, Publish, std::memory_order_relaxed);
+}
+
+TKeepWaiting Tarm_SER::StillArmed(int32_t Operation) const
+{
+    // A window abandons a run by setting FOperation back to opIdle; the step's reply wait then
+    // ends at its next poll instead of waiting out its limit on a port the window wants back.
+    return [this, Operation] { return FOperation.load(Observe) == Operation; };
 }
 
 uint8_t Tarm_SER::Prefix() const { return static_cast<uint8_t>(FPrefix.load(Observe) & 0xFF); }

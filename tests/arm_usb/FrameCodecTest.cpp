@@ -4,6 +4,9 @@
 
 #include <cstring>
 #include <future>
+#include <memory>
+#include <thread>
+#include <utility>
 
 #include "CommInt.h"
 #include "Thread.h"
@@ -212,6 +215,14 @@ TEST(FrameCodec, TakesAnAcknowledgementOnceTheLineHeldStill)
     const auto Start = std::chrono::steady_clock::now();
     EXPECT_FALSE(WaitForAck(Line.Comm, ShortPause));
     EXPECT_GE(std::chrono::steady_clock::now() - Start, AckPollLimit * ShortPause);
+
+    // A wait that is no longer wanted ends before its next poll, whatever its limit.
+    int Asked = 0;
+    EXPECT_FALSE(WaitForAck(Line.Comm, PollPause, [&] { return ++Asked < 3; }));
+    EXPECT_EQ(Asked, 3);
+    Asked = 0;
+    EXPECT_FALSE(ReceiveReadReply(Line.Comm, Block, PollPause, [&] { return ++Asked < 3; }));
+    EXPECT_EQ(Asked, 3);
 }
 
 TEST(FrameCodec, JudgesTheBootReplyByItsFirstLine)
@@ -311,11 +322,33 @@ TEST(FrameCodec, FailsCleanlyOnEveryDeviceFault)
     EXPECT_EQ(Comm.InQueCount(), 0);
 
     // The fourth acknowledgement is dropped again; with four blocks stored, the next request
-    // finds the device unplugged.
+    // finds the device unplugged. Waiting for a reply then ends as a port error, not as silence.
     SendWriteRequest(Comm, Frame, Block, 0, 0x8180, cmdWriteBlock, 128);
     EXPECT_FALSE(WaitForAck(Comm, ShortPause));
     SendReadRequest(Comm, 0, 0x8000, cmdReadBlock, 128);
-    EXPECT_FALSE(ReceiveReadReply(Comm, Block, ShortPause));
     ASSERT_TRUE(WaitUntil([&] { return Device.HungUp(); }));
+    EXPECT_THROW(ReceiveReadReply(Comm, Block), ECommError);
+    EXPECT_THROW(WaitForAck(Comm), ECommError);
     EXPECT_THROW(SendReadRequest(Comm, 0, 0x8000, cmdReadBlock, 128), ECommError);
+}
+
+TEST(FrameCodec, RepliesOnAClosedPortFailAtOnce)
+{
+    // A closed port answers -1 for its input count: no reply can come, so both waits end as a
+    // failed exchange. Run apart, so that a wait which never ends fails the test, not the suite.
+    struct TProbe {
+        TComm Comm;
+        TBlock Block{};
+        std::promise<std::pair<bool, bool>> Answers;
+    };
+    auto Probe = std::make_shared<TProbe>();
+    auto Answers = Probe->Answers.get_future();
+    std::thread([Probe] {
+        const bool Ack = WaitForAck(Probe->Comm, ShortPause);
+        const bool Reply = ReceiveReadReply(Probe->Comm, Probe->Block, ShortPause);
+        Probe->Answers.set_value({Ack, Reply});
+    }).detach();
+    ASSERT_EQ(Answers.wait_for(std::chrono::seconds(10)), std::future_status::ready)
+        << "a wait on a closed port did not end";
+    EXPECT_EQ(Answers.get(), std::make_pair(false, false));
 }

@@ -10,6 +10,7 @@
 #include <iterator>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <unistd.h>
@@ -370,16 +371,64 @@ TEST_F(WorkerTest, CloseLinkWaitsForAnAbandonedStepToLetGoOfThePort)
     EXPECT_TRUE(Done()) << "the abandoned step ran to its end on the port it had";
 }
 
+TEST_F(WorkerTest, AnAbandonedStepLetsGoOfTheWorkerWithinAPollPause)
+{
+    TSimSettings Settings;
+    Settings.DropAckEvery = 1;
+    // The codec's own pause: waiting out the acknowledgement's 1100 polls would take 11 s.
+    ASSERT_TRUE(Connect(Settings));
+    uint32_t Size = 0;
+    ASSERT_EQ(StartImageWrite(Pattern(1024, 10), Size), srArmed);
+    ASSERT_TRUE(Sim->WaitForLog(1, LinkBound)); // the worker now waits for an acknowledgement
+    const auto Abandoned = std::chrono::steady_clock::now();
+    Worker->FOperation = opIdle;
+    ASSERT_TRUE(WaitUntil([&] { return Worker->StartProtectionRead() == srArmed; }, 3s));
+    const auto Free = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - Abandoned);
+    std::printf("[ figures  ] abandon to a start operation that answers 1: %lld ms\n",
+                static_cast<long long>(Free.count()));
+    EXPECT_FALSE(HeldOpen(Worker->FFileName));
+    ASSERT_TRUE(Done());
+    EXPECT_FALSE(Worker->FError.load());
+    EXPECT_EQ(LogLines(*Sim, "WRITE").size(), 1u);
+}
+
+TEST_F(WorkerTest, DisconnectDuringTheStartPauseLeavesThePortToTheNextWorker)
+{
+    StartSim();
+    Worker = std::make_unique<Tarm_SER>(true);
+    Worker->FPortName = Sim->PortPath();
+    Worker->Resume();
+    // The window's Disconnect, landing inside the worker's 200 ms start pause (a double click on
+    // Init and Disconnect): CloseLink, 100 ms, halt, 100 ms, terminate request.
+    std::this_thread::sleep_for(150ms);
+    Worker->CloseLink();
+    std::this_thread::sleep_for(100ms);
+    Worker->Suspend();
+    std::this_thread::sleep_for(100ms);
+    Worker->Terminate();
+
+    Tarm_SER Next(true);
+    Next.FPortName = Sim->PortPath();
+    Next.Resume();
+    EXPECT_TRUE(WaitUntil([&] { return Next.FLinkOpen.load() == 1; }, LinkBound));
+    EXPECT_EQ(Worker->FComm.load(), nullptr);
+    EXPECT_EQ(Worker->FLinkOpen.load(), 0);
+}
+
 TEST_F(WorkerTest, HangUpMidRunEndsTheRunWithErrorAndTheLinkLost)
 {
     TSimSettings Settings;
     Settings.HangUpAfterBlocks = 3;
-    ASSERT_TRUE(Connect(Settings, SilentPause));
+    // The codec's own pause: noticed only as silence, the hang-up would end the run after 11 s.
+    ASSERT_TRUE(Connect(Settings));
     uint32_t Size = 0;
     ASSERT_EQ(StartImageWrite(Pattern(1024, 8), Size), srArmed);
     EXPECT_TRUE(HeldOpen(Worker->FFileName));
-    ASSERT_TRUE(Finished());
-    EXPECT_TRUE(Sim->HungUp());
+    ASSERT_TRUE(WaitUntil([&] { return Sim->HungUp(); }, RunBound));
+    const auto HungUp = std::chrono::steady_clock::now();
+    ASSERT_TRUE(WaitUntil([&] { return Worker->FOperation.load() == opIdle; }, 3s));
+    const auto Noticed = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - HungUp);
+    std::printf("[ figures  ] hang-up to the end of the run: %lld ms\n", static_cast<long long>(Noticed.count()));
     EXPECT_TRUE(Worker->FError.load());
     EXPECT_EQ(Worker->FBlockCount.load(), 3);
     EXPECT_EQ(Worker->FLinkOpen.load(), 0);
