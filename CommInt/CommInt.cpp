@@ -88,7 +88,6 @@ void TCustomComm::Open()
     CreateHandle();
     if (!IsOpen())
         return;
-    FLostCode.store(0, std::memory_order_release);
     FEventThread = new TCommEventThread(FHandle, FMonitorEvents);
     FEventThread->SetOnSignal([this](TThread* Sender, uint32_t EventMask) {
         DispatchCommEvent(Sender, EventMask);
@@ -110,6 +109,8 @@ void TCustomComm::Close()
     }
     ReleaseHandle();
     ++FCloseCount;
+    // A closed port has no device to lose; the event thread can no longer report one (Stop).
+    FLostCode.store(0, std::memory_order_release);
 }
 
 void TCustomComm::UpdateCommTimeouts()

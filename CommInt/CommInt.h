@@ -157,7 +157,8 @@ private:
     TCommOptions FOptions;
     TFlowControl FFlowControl = fcDefault;
     uint32_t FCloseCount = 0; // tells a dispatch that its open has ended
-    // 0 while the device is there; else why it is gone. Set by the user's thread or the event thread.
+    // 0 while the device is there or the port is closed; else why it went (a system error code, -1
+    // for a hang-up). Set by the user's thread or the event thread.
     std::atomic<int32_t> FLostCode{0};
 };
 

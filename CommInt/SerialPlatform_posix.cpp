@@ -142,8 +142,8 @@ bool Took(int Descriptor, const termios& Want, uint32_t BaudRate)
     constexpr tcflag_t Input = INPCK | IXON | IXOFF;
     const uint32_t Rate = CurrentBaudRate(Descriptor);
     const uint32_t Deviation = Rate > BaudRate ? Rate - BaudRate : BaudRate - Rate;
-    return (Got.c_cflag & Control) == (Want.c_cflag & Control) && (Got.c_iflag & Input) == (Want.c_iflag & Input) &&
-           Got.c_cc[VSTART] == Want.c_cc[VSTART] && Got.c_cc[VSTOP] == Want.c_cc[VSTOP] &&
+    return (Got.c_cflag & Control) == (Want.c_cflag & Control) &&
+           (Got.c_iflag & Input) == (Want.c_iflag & Input) && Got.c_cc[VSTART] == Want.c_cc[VSTART] && Got.c_cc[VSTOP] == Want.c_cc[VSTOP] &&
            uint64_t{Deviation} * 50 <= BaudRate;
 }
 

@@ -10,8 +10,10 @@
 // - the worker stores results and FError before FDone, and FDone before FOperation is back at
 //   opIdle, so a window that sees either may read the results;
 // - a window abandons a run by assigning opIdle to FOperation (a sequentially consistent store);
-//   the worker does no further step and closes the run's file on its next pass; until then the
-//   start operations answer srBusy.
+//   a step waiting for a reply notices it before its next poll, the worker does no further step
+//   and closes the run's file on its next pass; until then the start operations answer srBusy.
+// Opening and freeing the port (OpenLink, CloseLink) are the one pair that takes a lock, so that a
+// Disconnect during the start pause leaves no port open.
 // FPortName is read when the link is opened: create the worker suspended, set the name, Resume.
 #pragma once
 

@@ -265,7 +265,8 @@ TEST(Comm, ALineSettingIsOnTheLineOrTheCallRaised)
     const TRow Rows[] = {
         {"odd parity", [](TComm& C) { C.SetParity(paOdd); }, ControlBits(ParityMask, PARENB | PARODD)},
         {"even parity", [](TComm& C) { C.SetParity(paEven); }, ControlBits(ParityMask, PARENB)},
-        {"mark parity", [](TComm& C) { C.SetParity(paMark); }, ControlBits(ParityMask, PARENB | PARODD | CMSPAR)},
+        {"mark parity", [](TComm& C) { C.SetParity(paMark); },
+         ControlBits(ParityMask, PARENB | PARODD | CMSPAR)},
         {"space parity", [](TComm& C) { C.SetParity(paSpace); }, ControlBits(ParityMask, PARENB | CMSPAR)},
         {"5 data bits", [](TComm& C) { C.SetDatabits(da5); }, ControlBits(CSIZE, CS5)},
         {"6 data bits", [](TComm& C) { C.SetDatabits(da6); }, ControlBits(CSIZE, CS6)},
@@ -456,4 +457,5 @@ TEST(Comm, EventThreadSleepsWhileBytesWaitAndWhenTheDeviceVanishes)
     EXPECT_EQ(CommErrorOf([&] { Comm.Write("x", 1); }).ErrorCode, EIO);
     Comm.Close();
     EXPECT_FALSE(Comm.IsOpen());
+    EXPECT_FALSE(Comm.DeviceLost());
 }

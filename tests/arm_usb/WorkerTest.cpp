@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -54,6 +55,12 @@ size_t CountEntries(const char* Directory)
 {
     const std::filesystem::directory_iterator Entries(Directory);
     return static_cast<size_t>(std::distance(begin(Entries), end(Entries)));
+}
+
+// For the figures a test reports.
+long long MsSince(std::chrono::steady_clock::time_point Start)
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - Start).count();
 }
 
 size_t OpenDescriptors() { return CountEntries("/proc/self/fd"); }
@@ -383,9 +390,7 @@ TEST_F(WorkerTest, AnAbandonedStepLetsGoOfTheWorkerWithinAPollPause)
     const auto Abandoned = std::chrono::steady_clock::now();
     Worker->FOperation = opIdle;
     ASSERT_TRUE(WaitUntil([&] { return Worker->StartProtectionRead() == srArmed; }, 3s));
-    const auto Free = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - Abandoned);
-    std::printf("[ figures  ] abandon to a start operation that answers 1: %lld ms\n",
-                static_cast<long long>(Free.count()));
+    std::printf("[ figures  ] abandon to a start operation that answers 1: %lld ms\n", MsSince(Abandoned));
     EXPECT_FALSE(HeldOpen(Worker->FFileName));
     ASSERT_TRUE(Done());
     EXPECT_FALSE(Worker->FError.load());
@@ -427,8 +432,7 @@ TEST_F(WorkerTest, HangUpMidRunEndsTheRunWithErrorAndTheLinkLost)
     ASSERT_TRUE(WaitUntil([&] { return Sim->HungUp(); }, RunBound));
     const auto HungUp = std::chrono::steady_clock::now();
     ASSERT_TRUE(WaitUntil([&] { return Worker->FOperation.load() == opIdle; }, 3s));
-    const auto Noticed = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - HungUp);
-    std::printf("[ figures  ] hang-up to the end of the run: %lld ms\n", static_cast<long long>(Noticed.count()));
+    std::printf("[ figures  ] hang-up to the end of the run: %lld ms\n", MsSince(HungUp));
     EXPECT_TRUE(Worker->FError.load());
     EXPECT_EQ(Worker->FBlockCount.load(), 3);
     EXPECT_EQ(Worker->FLinkOpen.load(), 0);
