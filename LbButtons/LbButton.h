@@ -166,6 +166,7 @@ private:
     QPointer<QAction> FAction;
 
     bool FDown = false;
+    bool FKeyDown = false; // FDown came from this button's own Enter or Space press
     bool FMouseOver = false;
     int FFadeLevel = 0;
     int FShortcutId = 0;
