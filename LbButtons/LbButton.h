@@ -139,7 +139,7 @@ private:
     // Painting (LbButtonPaint.cpp).
     void DrawButtonFace(TCanvas& Canvas, int W, int H, const QFont& Font, TColor Light) const;
     void DrawBorder(TCanvas& Canvas, int W, int H, TColor Face, TColor Light, bool Down) const;
-    void DrawGlyphCell(TCanvas& Canvas, int X, int Y, int GW, int GH, int Cell) const;
+    void DrawGlyphCell(TCanvas& Canvas, const TRect& Where, int Cell) const;
     TColor BlendHotColor() const;
 
     TAlignment FAlignment = taCenter;
