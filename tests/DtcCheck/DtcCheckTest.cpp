@@ -140,6 +140,8 @@ struct TCheckLayoutRow {
     TRect Caption, FocusFrame;
 };
 
+void PrintTo(const TCheckLayoutRow& Row, std::ostream* Out) { *Out << Row.Name; }
+
 class DtcCheckLayout : public testing::TestWithParam<TCheckLayoutRow> {};
 
 TEST_P(DtcCheckLayout, PlacesBoxCaptionAndFocusFrame)

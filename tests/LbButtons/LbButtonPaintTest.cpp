@@ -324,6 +324,8 @@ struct TFaceLayoutRow {
     TRect Caption, Glyph;
 };
 
+void PrintTo(const TFaceLayoutRow& Row, std::ostream* Out) { *Out << Row.Name; }
+
 class LbButtonLayout : public testing::TestWithParam<TFaceLayoutRow> {};
 
 TEST_P(LbButtonLayout, PlacesCaptionAndGlyph)
@@ -399,6 +401,8 @@ struct TGradientRow {
     int Index;
     TRect Band;
 };
+
+void PrintTo(const TGradientRow& Row, std::ostream* Out) { *Out << Row.Name; }
 
 class LbButtonGradient : public testing::TestWithParam<TGradientRow> {};
 
