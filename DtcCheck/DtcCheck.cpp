@@ -2,12 +2,11 @@
 
 #include "Accelerator.h"
 #include "Canvas.h"
+#include "DtcCheckLayout.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
-
-#include <algorithm>
 
 TDtcCheck::TDtcCheck(QWidget* Parent)
     : QWidget(Parent)
@@ -127,16 +126,15 @@ void TDtcCheck::changeEvent(QEvent* Event)
 
 void TDtcCheck::paintEvent(QPaintEvent*)
 {
-    const int W = width();
-    const int H = height();
     const bool Enabled = isEnabled();
-    const bool RightJustify = FAlignment == taRightJustify;
-    const int R = RightJustify ? 12 : W - 1;
-    const int L = RightJustify ? 0 : W - 13;
-    const int T = (H - 11) / 2 - 1;
-
     QPainter Painter(this);
     TCanvas Canvas(Painter);
+    Canvas.SetFont(font(), FromQColor(palette().color(QPalette::Active, QPalette::WindowText)));
+    const int AmpersandWidth = FCaption.contains(QLatin1Char('&')) ? Canvas.TextWidth(QStringLiteral("&")) : 0;
+    const TCheckLayout Layout = CheckLayout(width(), height(), FAlignment, Canvas.TextWidth(FCaption),
+                                            Canvas.TextHeight(FCaption), AmpersandWidth);
+    const int L = Layout.BoxLeft, R = Layout.BoxRight, T = Layout.BoxTop;
+
     Canvas.SetPen(clBtnShadow);
     Canvas.MoveTo(L, T + 12);
     Canvas.LineTo(L, T);
@@ -152,12 +150,7 @@ void TDtcCheck::paintEvent(QPaintEvent*)
     Canvas.LineTo(R - 1, T + 11);
     Canvas.LineTo(L, T + 11);
 
-    const TColor Color = FromQColor(palette().color(backgroundRole()));
-    Canvas.SetFont(font(), FromQColor(palette().color(QPalette::Active, QPalette::WindowText)));
-    const int TextHeight = Canvas.TextHeight(FCaption);
-    const int XO = RightJustify ? R + 5 : 1;
-    const int YO = (H - TextHeight) / 2;
-    const TRect TextRect{XO, YO, (RightJustify ? W : W - 15) + XO, H + YO};
+    const TRect& TextRect = Layout.Caption;
     if (Enabled) {
         Canvas.DrawText(FCaption, TextRect, Qt::AlignLeft);
     } else {
@@ -186,17 +179,12 @@ void TDtcCheck::paintEvent(QPaintEvent*)
         DrawCheckMark(Canvas, L, T);
     }
 
-    const int AmpersandWidth = FCaption.contains(QLatin1Char('&')) ? Canvas.TextWidth(QStringLiteral("&")) : 0;
-    int FrameWidth = Canvas.TextWidth(FCaption) - AmpersandWidth + 3;
-    if (!RightJustify)
-        FrameWidth = std::min(FrameWidth, W - 15);
-    const TRect Frame{XO - 1, YO, XO - 1 + FrameWidth, YO + TextHeight + 1};
     // Wipes a focus rectangle left from an earlier paint.
-    Canvas.SetPen(Color);
+    Canvas.SetPen(FromQColor(palette().color(backgroundRole())));
     Canvas.SetBrush(clNone);
-    Canvas.Rectangle(Frame);
+    Canvas.Rectangle(Layout.FocusFrame);
     if (hasFocus())
-        Canvas.DrawFocusRect(Frame);
+        Canvas.DrawFocusRect(Layout.FocusFrame);
 }
 
 void TDtcCheck::DrawCheckMark(TCanvas& Canvas, int L, int T) const

@@ -23,7 +23,9 @@ TLbButton::TLbButton(QWidget* Parent)
     InstallWakeMainThread();
     setFocusPolicy(Qt::StrongFocus);
     resize(sizeHint());
-    FHotTrackFont = qobject_cast<TForm*>(Parent) ? Parent->font() : QApplication::font();
+    // The owning window's font, also for a button inside a group box or a panel of that window.
+    const TForm* Owner = FindOwnerForm(this);
+    FHotTrackFont = Owner ? Owner->font() : QApplication::font();
     StartFadeThread();
 }
 
@@ -342,8 +344,13 @@ void TLbButton::mousePressEvent(QMouseEvent* Event)
 void TLbButton::mouseReleaseEvent(QMouseEvent*)
 {
     // Qt keeps the mouse grabbed while a button is held, so a release outside still clicks.
-    if (FDown)
+    if (FDown) {
+        // OnClick may delete the button.
+        QPointer<TLbButton> Alive(this);
         Click();
+        if (!Alive)
+            return;
+    }
     FDown = false;
     update();
 }
@@ -355,6 +362,7 @@ void TLbButton::keyPressEvent(QKeyEvent* Event)
         return;
     }
     FDown = true;
+    FKeyDown = true;
     update();
 }
 
@@ -363,10 +371,22 @@ void TLbButton::keyReleaseEvent(QKeyEvent* Event)
     // Only the real release counts: a held key repeats its presses, not its releases, on Windows.
     if (Event->isAutoRepeat())
         return;
-    if (IsClickKey(Event->key()))
-        Click();
-    else
+    if (!IsClickKey(Event->key())) {
         QWidget::keyReleaseEvent(Event);
+        update();
+        return;
+    }
+    // The release of a key pressed elsewhere (Enter in an edit that clicked the Default button,
+    // which opened the window this button is in) does not click.
+    const bool Pressed = FKeyDown && FDown;
+    FKeyDown = false;
+    if (Pressed) {
+        // OnClick may delete the button.
+        QPointer<TLbButton> Alive(this);
+        Click();
+        if (!Alive)
+            return;
+    }
     update();
 }
 
@@ -379,6 +399,11 @@ void TLbButton::focusInEvent(QFocusEvent* Event)
 void TLbButton::focusOutEvent(QFocusEvent* Event)
 {
     QWidget::focusOutEvent(Event);
+    // The release of a key pressed here goes to another control now: the press is abandoned.
+    if (FKeyDown) {
+        FKeyDown = false;
+        FDown = false;
+    }
     update();
 }
 
@@ -387,6 +412,7 @@ void TLbButton::changeEvent(QEvent* Event)
     QWidget::changeEvent(Event);
     if (Event->type() == QEvent::EnabledChange) {
         FDown = false;
+        FKeyDown = false;
         update();
     } else if (Event->type() == QEvent::FontChange || Event->type() == QEvent::PaletteChange) {
         update();

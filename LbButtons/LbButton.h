@@ -139,7 +139,7 @@ private:
     // Painting (LbButtonPaint.cpp).
     void DrawButtonFace(TCanvas& Canvas, int W, int H, const QFont& Font, TColor Light) const;
     void DrawBorder(TCanvas& Canvas, int W, int H, TColor Face, TColor Light, bool Down) const;
-    void DrawGlyphCell(TCanvas& Canvas, int X, int Y, int GW, int GH, int Cell) const;
+    void DrawGlyphCell(TCanvas& Canvas, const TRect& Where, int Cell) const;
     TColor BlendHotColor() const;
 
     TAlignment FAlignment = taCenter;
@@ -166,6 +166,7 @@ private:
     QPointer<QAction> FAction;
 
     bool FDown = false;
+    bool FKeyDown = false; // FDown came from this button's own Enter or Space press
     bool FMouseOver = false;
     int FFadeLevel = 0;
     int FShortcutId = 0;

@@ -1,9 +1,8 @@
 // Painting: the whole picture is built in an off-screen bitmap and copied in one operation.
 #include "LbButton.h"
+#include "LbButtonLayout.h"
 
 #include <QPainter>
-
-#include <algorithm>
 
 namespace {
 
@@ -21,21 +20,18 @@ int TextAlignment(TAlignment Alignment)
     }
 }
 
-// 32 bands from Start to End, each a little higher than 1/31 of the rectangle so that no row is left.
+// 32 bands from Start to End, the colour of each a 31st closer to End.
 void FillGradient(TCanvas& Canvas, TColor Start, TColor End, const TRect& R)
 {
     const TColor S = ColorToRGB(Start);
     const TColor E = ColorToRGB(End);
-    const int Height = R.Height();
-    const int Band = Height / 31 + 1;
     double Red = GetRValue(S), Green = GetGValue(S), Blue = GetBValue(S);
     const double StepRed = (GetRValue(E) - Red) / 31;
     const double StepGreen = (GetGValue(E) - Green) / 31;
     const double StepBlue = (GetBValue(E) - Blue) / 31;
     for (int I = 0; I < 32; ++I) {
-        const int Top = R.Top + I * Height / 31;
         Canvas.SetBrush(RGB(static_cast<int>(Red), static_cast<int>(Green), static_cast<int>(Blue)));
-        Canvas.FillRect({R.Left, Top, R.Right, std::min(R.Bottom, Top + Band)});
+        Canvas.FillRect(GradientBand(R, I));
         Red += StepRed;
         Green += StepGreen;
         Blue += StepBlue;
@@ -91,8 +87,9 @@ void TLbButton::paintEvent(QPaintEvent*)
 void TLbButton::DrawButtonFace(TCanvas& Canvas, int W, int H, const QFont& Font, TColor Light) const
 {
     const bool Down = FDown && isEnabled();
-    // bsEncarta shows a press in bold type instead of moving the caption.
-    const int P = Down && FStyle != bsEncarta ? 1 : 0;
+    const int GW = FNumGlyphs != 0 ? FGlyph.width() / FNumGlyphs : 0;
+    const TFaceMetrics Metrics{W, H, FStyle, FLayout, FAlignment, FWordWrap, Down, GW, FGlyph.height()};
+    const int P = PressOffset(Metrics);
     TColor Face = FColor;
     if (isEnabled() && FHotTrackColor != clNone)
         Face = BlendHotColor();
@@ -127,8 +124,6 @@ void TLbButton::DrawButtonFace(TCanvas& Canvas, int W, int H, const QFont& Font,
     const TColor FontColor = FromQColor(palette().color(QPalette::Active, QPalette::WindowText));
     Canvas.SetFont(CaptionFont, FStyle != bsShape && !isEnabled() ? clGray : FontColor);
 
-    const int GW = FNumGlyphs != 0 ? FGlyph.width() / FNumGlyphs : 0;
-    const int GH = FGlyph.height();
     int Cell = 0;
     if (!isEnabled())
         Cell = 1;
@@ -137,61 +132,20 @@ void TLbButton::DrawButtonFace(TCanvas& Canvas, int W, int H, const QFont& Font,
     else if (Hot() && FNumGlyphs > 3)
         Cell = 3;
 
-    const int Flags = TextAlignment(FAlignment) | Qt::TextWordWrap;
-    const bool GlyphBeside = FLayout == blGlyphLeft || FLayout == blGlyphRight;
-    int A = W - 8;
-    if (GlyphBeside && GW > 0 && FStyle != bsShape)
-        A -= GW + 4;
-    A = std::max(A, 0);
+    const int Room = CaptionRoom(Metrics);
+    const int Flags = (FStyle == bsShape ? Qt::AlignHCenter : TextAlignment(FAlignment)) | Qt::TextWordWrap;
     QString Text = FCaption;
     if (!FWordWrap)
-        while (!Text.isEmpty() && Canvas.TextWidth(Text) > A)
+        while (!Text.isEmpty() && Canvas.TextWidth(Text) > Room)
             Text.chop(1);
-    const QSize Extent = Canvas.MeasureText(Text, A, Flags);
-    const int T = Extent.height();
-    const int TW = Extent.width();
-
-    if (FStyle == bsShape) {
-        DrawGlyphCell(Canvas, (W - GW) / 2, (H - GH) / 2, GW, GH, Cell);
-        Canvas.DrawText(Text, {P, (H - T) / 2 + P, W, H}, Qt::AlignHCenter | Qt::TextWordWrap);
-    } else {
-        int X = P + 4, Y = 0, GX = 0, GY = 0;
-        if (GlyphBeside) {
-            Y = (H - T) / 2 + P;
-            GY = (H - GH) / 2 + P;
-            const int D = Text.isEmpty() ? 0 : TW + 4;
-            if (FLayout == blGlyphLeft) {
-                if (GW > 0)
-                    X += GW + 4;
-                GX = P + 4;
-                if (!FWordWrap && FAlignment == taRightJustify)
-                    GX = W - 4 - GW - D + P;
-                else if (!FWordWrap && FAlignment == taCenter)
-                    GX = (W - GW) / 2 + P - D / 2;
-            } else {
-                GX = P + 4 + D;
-                if (!FWordWrap && FAlignment == taRightJustify)
-                    GX = W - 4 - GW + P;
-                else if (!FWordWrap && FAlignment == taCenter)
-                    GX = (W - GW) / 2 + P + D / 2;
-            }
-        } else {
-            // The gap counted in the block stays below it rather than between glyph and caption.
-            const int B = T + (GH > 0 ? GH + 4 : 0);
-            GX = FAlignment == taLeftJustify ? P + 4
-                : FAlignment == taRightJustify ? W - GW - 4 + P
-                                               : (W - GW) / 2 + P;
-            if (FLayout == blGlyphTop) {
-                GY = (H - B) / 2 + P;
-                Y = GY + GH;
-            } else {
-                Y = (H - B) / 2 + P;
-                GY = Y + T;
-            }
-        }
-        Canvas.DrawText(Text, {X, Y, X + A, Y + T}, Flags);
-        DrawGlyphCell(Canvas, GX, GY, GW, GH, Cell);
-    }
+    const QSize Extent = Canvas.MeasureText(Text, Room, Flags);
+    const TFaceLayout Layout = LayOutFace(Metrics, Extent.width(), Extent.height(), Text.isEmpty());
+    // bsShape shows its caption over the glyph, the others their glyph over the caption.
+    if (FStyle == bsShape)
+        DrawGlyphCell(Canvas, Layout.Glyph, Cell);
+    Canvas.DrawText(Text, Layout.Caption, Flags);
+    if (FStyle != bsShape)
+        DrawGlyphCell(Canvas, Layout.Glyph, Cell);
 
     if (FPopupMenu) {
         const QImage Arrow(QStringLiteral(":/LBARROW"));
@@ -260,8 +214,9 @@ void TLbButton::DrawBorder(TCanvas& Canvas, int W, int H, TColor Face, TColor Li
     }
 }
 
-void TLbButton::DrawGlyphCell(TCanvas& Canvas, int X, int Y, int GW, int GH, int Cell) const
+void TLbButton::DrawGlyphCell(TCanvas& Canvas, const TRect& Where, int Cell) const
 {
+    const int GW = Where.Width(), GH = Where.Height();
     if (GW <= 0 || GH <= 0)
         return;
     // Cell 0 stays where the wanted cell lies beyond the strip.
@@ -271,5 +226,5 @@ void TLbButton::DrawGlyphCell(TCanvas& Canvas, int X, int Y, int GW, int GH, int
         Painter.setCompositionMode(QPainter::CompositionMode_Source);
         Painter.drawImage(-Cell * GW, 0, FGlyph);
     }
-    Canvas.DrawTransparent(X, Y, Scratch, Scratch.pixel(0, GH - 1));
+    Canvas.DrawTransparent(Where.Left, Where.Top, Scratch, Scratch.pixel(0, GH - 1));
 }

@@ -22,6 +22,7 @@ struct TRect {
     int Width() const { return Right - Left; }
     int Height() const { return Bottom - Top; }
     QRect ToQRect() const { return QRect(Left, Top, Width(), Height()); }
+    bool operator==(const TRect&) const = default;
 };
 
 class TCanvas {

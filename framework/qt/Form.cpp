@@ -22,6 +22,9 @@ void TForm::keyPressEvent(QKeyEvent* Event)
         return;
     }
     for (QWidget* Child : findChildren<QWidget*>()) {
+        // Controls of a child window (a form with this one as parent) belong to that window.
+        if (Child->window() != this)
+            continue;
         auto* Target = dynamic_cast<TDialogKeyTarget*>(Child);
         if (Target && Target->DialogKey(*Event)) {
             Event->accept();

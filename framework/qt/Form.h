@@ -1,5 +1,6 @@
-// The window base class: Enter and Escape are offered to the window's dialog buttons before anything
-// else handles them, and a button's modal result ends the window when it runs modally.
+// The window base class: Enter and Escape are offered to the window's own dialog buttons (not to
+// those of its child windows) before anything else handles them, and a button's modal result ends
+// the window when it runs modally.
 #pragma once
 
 #include <QDialog>

@@ -1,4 +1,5 @@
 #include "DtcCheck.h"
+#include "DtcCheckLayout.h"
 #include "Form.h"
 #include "QtTestSupport.h"
 
@@ -129,6 +130,49 @@ TEST_F(DtcCheckTest, CentredAlignmentDrawsAsLeftJustifiedWithTheBoxAtTheRightEdg
     Check().SetAlignment(taCenter);
     EXPECT_EQ(Snapshot(Check()), Left);
 }
+
+struct TCheckLayoutRow {
+    const char* Name;
+    int Width, Height;
+    TAlignment Alignment;
+    int TextWidth, TextHeight, AmpersandWidth;
+    int BoxLeft, BoxRight, BoxTop;
+    TRect Caption, FocusFrame;
+};
+
+void PrintTo(const TCheckLayoutRow& Row, std::ostream* Out) { *Out << Row.Name; }
+
+class DtcCheckLayout : public testing::TestWithParam<TCheckLayoutRow> {};
+
+TEST_P(DtcCheckLayout, PlacesBoxCaptionAndFocusFrame)
+{
+    const TCheckLayoutRow& Row = GetParam();
+    const TCheckLayout Layout =
+        CheckLayout(Row.Width, Row.Height, Row.Alignment, Row.TextWidth, Row.TextHeight, Row.AmpersandWidth);
+    EXPECT_EQ(Layout.BoxLeft, Row.BoxLeft);
+    EXPECT_EQ(Layout.BoxRight, Row.BoxRight);
+    EXPECT_EQ(Layout.BoxTop, Row.BoxTop);
+    EXPECT_EQ(Layout.Caption, Row.Caption);
+    EXPECT_EQ(Layout.FocusFrame, Row.FocusFrame);
+}
+
+// Box top (H - 11) div 2 - 1 and caption top (H - text height) div 2, truncating towards zero; the
+// caption 5 pixels right of a box at the left, else from x = 1 and 15 pixels short of the right edge;
+// the frame one pixel left of the caption, 3 pixels wider than the text less one "&", one pixel
+// higher, and no wider than W - 15 beside a box at the right.
+const TCheckLayoutRow CheckLayoutRows[] = {
+    {"BoxLeft", 81, 17, taRightJustify, 60, 13, 0, 0, 12, 2, {17, 2, 98, 19}, {16, 2, 79, 16}},
+    {"BoxLeftAmpersand", 81, 17, taRightJustify, 60, 13, 8, 0, 12, 2, {17, 2, 98, 19}, {16, 2, 71, 16}},
+    {"BoxLeftLongCaption", 81, 17, taRightJustify, 100, 13, 0, 0, 12, 2, {17, 2, 98, 19}, {16, 2, 119, 16}},
+    {"BoxRight", 81, 17, taLeftJustify, 60, 13, 0, 68, 80, 2, {1, 2, 67, 19}, {0, 2, 63, 16}},
+    {"BoxRightLongCaption", 81, 17, taLeftJustify, 70, 13, 0, 68, 80, 2, {1, 2, 67, 19}, {0, 2, 66, 16}},
+    {"Centred", 81, 17, taCenter, 70, 13, 8, 68, 80, 2, {1, 2, 67, 19}, {0, 2, 65, 16}},
+    {"Tall", 81, 30, taRightJustify, 60, 13, 0, 0, 12, 8, {17, 8, 98, 38}, {16, 8, 79, 22}},
+    {"LowerThanTheText", 81, 10, taRightJustify, 60, 13, 0, 0, 12, -1, {17, -1, 98, 9}, {16, -1, 79, 13}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Rows, DtcCheckLayout, testing::ValuesIn(CheckLayoutRows),
+                         [](const testing::TestParamInfo<TCheckLayoutRow>& Info) { return Info.param.Name; });
 
 TEST_F(DtcCheckTest, FocusFrameIsNarrowerByOneAmpersandAndWipedWhenTheFocusLeaves)
 {

@@ -1,6 +1,8 @@
 #include "LbButton.h"
 #include "QtTestSupport.h"
 
+#include <QApplication>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -78,6 +80,23 @@ TEST(LbButton, StartsWithTheDocumentedDefaults)
     EXPECT_EQ(Button.property("Style").value<TLbButtonStyle>(), bsNormal) << "published as a property";
     EXPECT_TRUE(Button.setProperty("ModalResult", 4));
     EXPECT_EQ(Button.ModalResult(), 4);
+}
+
+TEST(LbButton, HotTrackFontStartsAsTheOwningWindowsFont)
+{
+    TForm Form;
+    QFont WindowFont = Form.font();
+    WindowFont.setPointSize(17);
+    Form.setFont(WindowFont);
+    auto* Box = new QGroupBox(&Form);
+    QFont BoxFont = WindowFont;
+    BoxFont.setPointSize(9);
+    Box->setFont(BoxFont);
+    EXPECT_EQ(TLbButton(&Form).HotTrackFont(), WindowFont);
+    EXPECT_EQ(TLbButton(Box).HotTrackFont(), WindowFont) << "inside a group box";
+    QWidget Loose;
+    Loose.setFont(BoxFont);
+    EXPECT_EQ(TLbButton(&Loose).HotTrackFont(), QApplication::font()) << "no window of class TForm";
 }
 
 TEST(LbButton, KindPresetsSetCaptionGlyphAndModalResultUntilModalResultIsAssigned)
@@ -247,6 +266,97 @@ TEST_F(LbButtonDialog, EnterAndEscapeReachDefaultAndCancelUnlessAButtonIsActive)
     Button("CancelButton").setEnabled(false);
     EXPECT_EQ(Key("Edit1", Qt::Key_Escape), Names{});
     EXPECT_TRUE(Form.isVisible()) << "an Escape nobody takes leaves the window open";
+}
+
+TEST_F(LbButtonDialog, DialogKeysStayInTheirOwnWindow)
+{
+    // A child window (a form with this one as parent) with a Default and a Cancel button of its own.
+    auto* Child = new TForm(&Form);
+    Child->resize(200, 100);
+    for (const char* Name : {"ChildOk", "ChildCancel"}) {
+        auto* ChildButton = new TLbButton(Child);
+        ChildButton->setObjectName(Name);
+        QObject::connect(ChildButton, &TLbButton::OnClick,
+                         [this](QObject* Sender) { Clicks.push_back(Sender->objectName()); });
+    }
+    Child->findChild<TLbButton*>("ChildOk")->SetDefault(true);
+    Child->findChild<TLbButton*>("ChildCancel")->SetCancel(true);
+    Button("OkButton").SetDefault(false);
+    Button("CancelButton").SetCancel(false);
+    EXPECT_EQ(Key("Edit1", Qt::Key_Return), Names{}) << "the child window is never shown";
+    EXPECT_EQ(Key("Edit1", Qt::Key_Escape), Names{});
+
+    Button("OkButton").SetDefault(true);
+    auto* ChildEdit = new QLineEdit(Child);
+    ChildEdit->setObjectName("ChildEdit");
+    ChildEdit->move(0, 50);
+    ShowActive(*Child);
+    EXPECT_EQ(Key("ChildEdit", Qt::Key_Return), Names{"ChildOk"});
+    EXPECT_EQ(Key("ChildEdit", Qt::Key_Escape), Names{"ChildCancel"});
+}
+
+TEST_F(LbButtonDialog, AKeyReleaseClicksOnlyAButtonItsOwnPressPutDown)
+{
+    // A press on one button and the release on another: neither clicks.
+    TLbButton& Other = Button("OtherButton");
+    Other.setFocus();
+    QTest::keyPress(&Other, Qt::Key_Space);
+    Form.findChild<QLineEdit*>("Edit1")->setFocus();
+    QTest::keyRelease(&Button("CancelButton"), Qt::Key_Space);
+    QTest::keyRelease(&Other, Qt::Key_Space);
+    EXPECT_EQ(Clicks, Names{}) << "the focus left the pressed button";
+    EXPECT_EQ(Key("OtherButton", Qt::Key_Space), Names{"OtherButton"});
+
+    // Enter in the edit clicks the Default button, which opens a modal window whose OK button has
+    // the focus; the release of that same Enter then reaches the OK button.
+    TForm Modal(&Form);
+    auto* ModalOk = new TLbButton(&Modal);
+    ModalOk->SetKind(bkOK);
+    int Result = 0;
+    QObject::connect(&Button("OkButton"), &TLbButton::OnClick, [&] {
+        QTimer::singleShot(0, &Modal, [&] {
+            QTest::keyRelease(ModalOk, Qt::Key_Return);
+            if (Modal.isVisible())
+                Modal.done(-1);
+        });
+        ModalOk->setFocus();
+        Result = Modal.exec();
+    });
+    EXPECT_EQ(Key("Edit1", Qt::Key_Return), Names{"OkButton"});
+    EXPECT_EQ(Result, -1) << "the release must not close the new window";
+}
+
+TEST_F(LbButtonDialog, OnClickMayDeleteItsButton)
+{
+    // Each way of clicking, on a button whose OnClick deletes it; AddressSanitizer tells whether
+    // the button is touched afterwards.
+    auto Doomed = [this] {
+        auto* Button = Add<TLbButton>("Doomed", 170);
+        Button->SetCaption("&Delete");
+        Button->SetDefault(true);
+        Button->show();
+        QObject::connect(Button, &TLbButton::OnClick, [](QObject* Sender) { delete Sender; });
+        return QPointer<TLbButton>(Button);
+    };
+    Button("OkButton").SetDefault(false);
+
+    QPointer<TLbButton> Button = Doomed();
+    QTest::mouseClick(Button, Qt::LeftButton);
+    EXPECT_TRUE(Button.isNull()) << "mouse";
+
+    for (Qt::Key Key : {Qt::Key_Space, Qt::Key_Return}) {
+        Button = Doomed();
+        Button->setFocus();
+        QTest::keyClick(Button, Key);
+        EXPECT_TRUE(Button.isNull()) << "key " << Key;
+    }
+
+    Button = Doomed();
+    Key("Edit1", Qt::Key_Return);
+    EXPECT_TRUE(Button.isNull()) << "Enter for the Default button";
+    Button = Doomed();
+    Key("Edit1", Qt::Key_D, Qt::AltModifier);
+    EXPECT_TRUE(Button.isNull()) << "accelerator";
 }
 
 TEST_F(LbButtonDialog, ModalResultEndsAModalWindowAfterOnClick)

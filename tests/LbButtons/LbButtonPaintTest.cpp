@@ -1,4 +1,5 @@
 #include "LbButton.h"
+#include "LbButtonLayout.h"
 #include "QtTestSupport.h"
 
 #include <QLineEdit>
@@ -313,6 +314,114 @@ TEST_F(LbButtonPaint, LayoutPutsTheGlyphBesideAboveOrBelowTheCaption)
     Button().SetAlignment(taRightJustify);
     EXPECT_EQ(GlyphBox().right(), 120 - 4 - 12 + 8) << "glyph ends 4 pixels from the right edge";
 }
+
+struct TFaceLayoutRow {
+    const char* Name;
+    TFaceMetrics Face;
+    int TextWidth, TextHeight;
+    bool CaptionEmpty;
+    int Room;
+    TRect Caption, Glyph;
+};
+
+void PrintTo(const TFaceLayoutRow& Row, std::ostream* Out) { *Out << Row.Name; }
+
+class LbButtonLayout : public testing::TestWithParam<TFaceLayoutRow> {};
+
+TEST_P(LbButtonLayout, PlacesCaptionAndGlyph)
+{
+    const TFaceLayoutRow& Row = GetParam();
+    EXPECT_EQ(CaptionRoom(Row.Face), Row.Room);
+    const TFaceLayout Layout = LayOutFace(Row.Face, Row.TextWidth, Row.TextHeight, Row.CaptionEmpty);
+    EXPECT_EQ(Layout.Caption, Row.Caption);
+    EXPECT_EQ(Layout.Glyph, Row.Glyph);
+}
+
+// An 18 x 18 glyph cell and a caption 30 pixels wide and 15 high, worked out by hand. Beside the
+// caption (100 x 23): room 100 - 8 - (18 + 4) = 70, caption top (23 - 15) div 2 = 4, glyph top
+// (23 - 18) div 2 = 2, gap D = 30 + 4 = 34. Above or below it (100 x 60): room 92, block
+// 15 + 18 + 4 = 37, so the block starts at (60 - 37) div 2 = 11. Centring: (100 - 18) div 2 = 41.
+constexpr TFaceMetrics Beside(TLbButtonLayout Layout, TAlignment Alignment, bool Down = false,
+                              TLbButtonStyle Style = bsNormal)
+{
+    return {100, 23, Style, Layout, Alignment, false, Down, 18, 18};
+}
+constexpr TFaceMetrics Stacked(TLbButtonLayout Layout, TAlignment Alignment, bool Down = false)
+{
+    return {100, 60, bsNormal, Layout, Alignment, false, Down, 18, 18};
+}
+constexpr TFaceMetrics Wrapped(TLbButtonLayout Layout, TAlignment Alignment)
+{
+    return {100, 23, bsNormal, Layout, Alignment, true, false, 18, 18};
+}
+
+const TFaceLayoutRow FaceLayoutRows[] = {
+    {"GlyphLeftLeft", Beside(blGlyphLeft, taLeftJustify), 30, 15, false, 70, {26, 4, 96, 19}, {4, 2, 22, 20}},
+    {"GlyphLeftRight", Beside(blGlyphLeft, taRightJustify), 30, 15, false, 70, {26, 4, 96, 19}, {44, 2, 62, 20}},
+    {"GlyphLeftCentre", Beside(blGlyphLeft, taCenter), 30, 15, false, 70, {26, 4, 96, 19}, {24, 2, 42, 20}},
+    {"GlyphRightLeft", Beside(blGlyphRight, taLeftJustify), 30, 15, false, 70, {4, 4, 74, 19}, {38, 2, 56, 20}},
+    {"GlyphRightRight", Beside(blGlyphRight, taRightJustify), 30, 15, false, 70, {4, 4, 74, 19}, {78, 2, 96, 20}},
+    {"GlyphRightCentre", Beside(blGlyphRight, taCenter), 30, 15, false, 70, {4, 4, 74, 19}, {58, 2, 76, 20}},
+    {"GlyphTopLeft", Stacked(blGlyphTop, taLeftJustify), 30, 15, false, 92, {4, 29, 96, 44}, {4, 11, 22, 29}},
+    {"GlyphTopRight", Stacked(blGlyphTop, taRightJustify), 30, 15, false, 92, {4, 29, 96, 44}, {78, 11, 96, 29}},
+    {"GlyphTopCentre", Stacked(blGlyphTop, taCenter), 30, 15, false, 92, {4, 29, 96, 44}, {41, 11, 59, 29}},
+    {"GlyphBottomLeft", Stacked(blGlyphBottom, taLeftJustify), 30, 15, false, 92, {4, 11, 96, 26}, {4, 26, 22, 44}},
+    {"GlyphBottomRight", Stacked(blGlyphBottom, taRightJustify), 30, 15, false, 92, {4, 11, 96, 26}, {78, 26, 96, 44}},
+    {"GlyphBottomCentre", Stacked(blGlyphBottom, taCenter), 30, 15, false, 92, {4, 11, 96, 26}, {41, 26, 59, 44}},
+    // A press moves everything by one pixel, except in bsEncarta.
+    {"GlyphLeftCentreDown", Beside(blGlyphLeft, taCenter, true), 30, 15, false, 70, {27, 5, 97, 20}, {25, 3, 43, 21}},
+    {"GlyphTopCentreDown", Stacked(blGlyphTop, taCenter, true), 30, 15, false, 92, {5, 30, 97, 45}, {42, 12, 60, 30}},
+    {"EncartaDown", Beside(blGlyphLeft, taCenter, true, bsEncarta), 30, 15, false, 70, {26, 4, 96, 19}, {24, 2, 42, 20}},
+    // A wrapped caption leaves the glyph at the caption's side whatever the alignment.
+    {"WrappedGlyphLeftRight", Wrapped(blGlyphLeft, taRightJustify), 30, 15, false, 70, {26, 4, 96, 19}, {4, 2, 22, 20}},
+    {"WrappedGlyphRightCentre", Wrapped(blGlyphRight, taCenter), 30, 15, false, 70, {4, 4, 74, 19}, {38, 2, 56, 20}},
+    // Without a caption there is no gap to keep.
+    {"EmptyGlyphLeftCentre", Beside(blGlyphLeft, taCenter), 0, 15, true, 70, {26, 4, 96, 19}, {41, 2, 59, 20}},
+    {"EmptyGlyphRightCentre", Beside(blGlyphRight, taCenter), 0, 15, true, 70, {4, 4, 74, 19}, {41, 2, 59, 20}},
+    {"NoGlyph", {100, 23, bsNormal, blGlyphLeft, taCenter, false, false, 0, 0}, 30, 15, false, 92,
+     {4, 4, 96, 19}, {33, 11, 33, 11}},
+    {"NoRoomLeft", {20, 23, bsNormal, blGlyphLeft, taLeftJustify, false, false, 18, 18}, 0, 15, true, 0,
+     {26, 4, 26, 19}, {4, 2, 22, 20}},
+    // Divisions truncate towards zero: (10 - 15) div 2 = -2, (10 - 18) div 2 = -4.
+    {"LowerThanItsText", {100, 10, bsNormal, blGlyphLeft, taLeftJustify, false, false, 18, 18}, 30, 15, false, 70,
+     {26, -2, 96, 13}, {4, -4, 22, 14}},
+    // bsShape centres the glyph whatever the layout, gives the caption the whole width and moves
+    // only the caption when pressed.
+    {"Shape", Beside(blGlyphLeft, taLeftJustify, false, bsShape), 30, 15, false, 92, {0, 4, 100, 23}, {41, 2, 59, 20}},
+    {"ShapeDown", Beside(blGlyphRight, taRightJustify, true, bsShape), 30, 15, false, 92, {1, 5, 100, 23},
+     {41, 2, 59, 20}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Rows, LbButtonLayout, testing::ValuesIn(FaceLayoutRows),
+                         [](const testing::TestParamInfo<TFaceLayoutRow>& Info) { return Info.param.Name; });
+
+struct TGradientRow {
+    const char* Name;
+    TRect Area;
+    int Index;
+    TRect Band;
+};
+
+void PrintTo(const TGradientRow& Row, std::ostream* Out) { *Out << Row.Name; }
+
+class LbButtonGradient : public testing::TestWithParam<TGradientRow> {};
+
+TEST_P(LbButtonGradient, BandsAreOneRowHigherThanA31stOfTheArea)
+{
+    EXPECT_EQ(GradientBand(GetParam().Area, GetParam().Index), GetParam().Band);
+}
+
+// Band i starts i x h div 31 rows down and is h div 31 + 1 rows high, cut at the area's bottom.
+const TGradientRow GradientRows[] = {
+    {"Low0", {2, 2, 98, 5}, 0, {2, 2, 98, 3}},      {"Low10", {2, 2, 98, 5}, 10, {2, 2, 98, 3}},
+    {"Low11", {2, 2, 98, 5}, 11, {2, 3, 98, 4}},    {"Low30", {2, 2, 98, 5}, 30, {2, 4, 98, 5}},
+    {"Low31", {2, 2, 98, 5}, 31, {2, 5, 98, 5}},    {"Tall0", {0, 10, 50, 50}, 0, {0, 10, 50, 12}},
+    {"Tall4", {0, 10, 50, 50}, 4, {0, 15, 50, 17}}, {"Tall30", {0, 10, 50, 50}, 30, {0, 48, 50, 50}},
+    {"Taller5", {0, 0, 9, 62}, 5, {0, 10, 9, 13}},  {"Taller30", {0, 0, 9, 62}, 30, {0, 60, 9, 62}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Rows, LbButtonGradient, testing::ValuesIn(GradientRows),
+                         [](const testing::TestParamInfo<TGradientRow>& Info) { return Info.param.Name; });
 
 TEST_F(LbButtonPaint, HotTrackFontIsUsedOnlyWhileHot)
 {

@@ -195,13 +195,20 @@ TEST(Canvas, TextIsMeasuredRawAndWrapsWithinTheWidth)
     QImage Image = WhiteImage(10, 10);
     QPainter Painter(&Image);
     TCanvas Canvas(Painter);
-    const QFontMetrics Metrics(Painter.font());
-    EXPECT_EQ(Canvas.TextWidth("&Read"), Metrics.horizontalAdvance("&Read")) << "\"&\" counts as it stands";
+    EXPECT_GT(Canvas.TextWidth("&Read"), Canvas.TextWidth("Read")) << "\"&\" counts as it stands";
+    EXPECT_GT(Canvas.TextWidth("&&"), Canvas.TextWidth("&")) << "so does a doubled one";
+    const int SmallWidth = Canvas.TextWidth("Read");
     const QSize OneLine = Canvas.MeasureText("Read after write", 1000, Qt::AlignLeft | Qt::TextWordWrap);
     const QSize Wrapped = Canvas.MeasureText("Read after write", OneLine.width() / 2, Qt::AlignLeft | Qt::TextWordWrap);
     EXPECT_EQ(OneLine.height(), Canvas.TextHeight("Read after write"));
     EXPECT_GE(Wrapped.height(), 2 * OneLine.height());
     EXPECT_LE(Wrapped.width(), OneLine.width() / 2);
+
+    QFont Large = Painter.font();
+    Large.setPixelSize(3 * QFontMetrics(Large).height());
+    Canvas.SetFont(Large, clBlack);
+    EXPECT_GT(Canvas.TextWidth("Read"), 2 * SmallWidth) << "measured in the canvas's font";
+    EXPECT_GT(Canvas.TextHeight("Read"), 2 * OneLine.height());
 }
 
 TEST(SynchronizeHook, ThreadCallsRunOnTheGuiThreadFromQtsEventLoop)

@@ -1,6 +1,7 @@
 // Helpers for widget tests on the offscreen platform.
 #pragma once
 
+#include "Canvas.h"
 #include "Colors.h"
 
 #include <QCoreApplication>
@@ -13,7 +14,15 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <ostream>
 #include <thread>
+
+// Readable values in failure messages.
+inline void PrintTo(const QString& Text, std::ostream* Out) { *Out << '"' << Text.toStdString() << '"'; }
+inline void PrintTo(const TRect& R, std::ostream* Out)
+{
+    *Out << '(' << R.Left << ", " << R.Top << ")-(" << R.Right << ", " << R.Bottom << ')';
+}
 
 // Gives Window a plain background of Color, for reading the pixels a control leaves alone.
 inline void PaintBackground(QWidget& Window, TColor Color)
