@@ -9,13 +9,15 @@ build_dir=${1:-build}
 scripts/build.sh "$build_dir"
 
 # Beside the build's other outputs, never in a master/ folder where an installed program looks.
-demo="$build_dir/demo"
-mkdir -p "$demo"
+mkdir -p "$build_dir/demo"
+demo=$(realpath "$build_dir/demo") # a port name without a leading / would be looked for under /dev
 image="$demo/image.sim"
 memory="$demo/device-memory.bin"
 size=114688 # the whole firmware area: 896 blocks of 128 bytes
 rm -f "$memory" "$demo/port"
-git ls-files -z | xargs -0 cat | head -c "$size" >"$image"
+git ls-files -z | xargs -0 cat >"$image.sources"
+head -c "$size" "$image.sources" >"$image"
+rm -f "$image.sources"
 [ "$(stat -c %s "$image")" -eq "$size" ] || { echo "demo: the sources make fewer than $size bytes" >&2; exit 1; }
 
 "$build_dir/sim/sw30415-sim" --pace --memory "$memory" --link "$demo/port" --log "$demo/device.log" >"$demo/sim.out" &
