@@ -40,7 +40,6 @@ private:
         Hooks.StartTimer = [this] { FTimer.Start(); };
         Hooks.StopTimer = [this] { FTimer.Stop(); };
         Hooks.SetProgress = [this](int Position) { FDisplay.Progress(RunProgress(Position)); };
-        Hooks.Sleep = TThread::Sleep;
         return Hooks;
     }
 

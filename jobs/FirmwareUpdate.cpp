@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 
 #include "FirmwareFiles.h"
 #include "arm_ser.h"
@@ -50,9 +51,10 @@ TUpdateOutcome TFirmwareUpdate::Run(bool ReadBack)
     if (FRunning.exchange(true, std::memory_order_acq_rel))
         return TUpdateOutcome::Abandoned;
     FAbandon.store(false, std::memory_order_release);
-    const TUpdateOutcome Outcome = Update(ReadBack);
-    FRunning.store(false, std::memory_order_release);
-    return Outcome;
+    // Over also when a hook raises.
+    const std::unique_ptr<std::atomic<bool>, void (*)(std::atomic<bool>*)> Over(
+        &FRunning, [](std::atomic<bool>* Running) { Running->store(false, std::memory_order_release); });
+    return Update(ReadBack);
 }
 
 TUpdateOutcome TFirmwareUpdate::Update(bool ReadBack)

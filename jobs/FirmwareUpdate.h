@@ -21,6 +21,7 @@
 #include <string>
 
 #include "LocalTime.h"
+#include "Thread.h"
 
 class Tarm_SER;
 
@@ -35,7 +36,7 @@ struct TUpdateHooks {
     // The progress bar's position, 0 to 100.
     std::function<void(int Position)> SetProgress;
     std::function<TLocalTime()> Now = LocalNow;
-    std::function<void(unsigned Milliseconds)> Sleep;
+    std::function<void(unsigned Milliseconds)> Sleep = TThread::Sleep;
 };
 
 // How an update ended; the first failure decides when several stages failed.

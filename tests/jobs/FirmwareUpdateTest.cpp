@@ -71,7 +71,6 @@ protected:
             Shown.back().Positions.push_back(Position);
         };
         Hooks.Now = [] { return FixedTime; };
-        Hooks.Sleep = TThread::Sleep;
         return Hooks;
     }
 
