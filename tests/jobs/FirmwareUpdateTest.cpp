@@ -195,6 +195,8 @@ TEST_P(RefusedUpdate, ShowsWhyAndWritesNothing)
     Connect(Case.Settings);
     EXPECT_EQ(Job->Run(), Case.Outcome);
     EXPECT_EQ(Texts(), std::vector<std::string>{Case.Text});
+    // The device logs a request once it has answered it, which may be after the tool has gone on.
+    EXPECT_TRUE(Sim->WaitForLog(Case.Requests.size(), LinkBound));
     EXPECT_EQ(Sim->RequestLog(), Case.Requests);
     EXPECT_TRUE(ReadBackFiles().empty());
 }
