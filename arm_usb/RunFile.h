@@ -14,7 +14,8 @@ public:
 
     // An existing regular file, for reading from its start. False when it can't be opened.
     bool OpenForReading(const std::string& Path);
-    // Creates the file, or empties an existing one, for writing. False when that fails.
+    // Creates a new file for writing. False when anything already exists under that name, a
+    // symbolic link included, so that a name planted beforehand can't redirect the write.
     bool Create(const std::string& Path);
     bool IsOpen() const { return FHandle != InvalidHandle; }
     void Close();

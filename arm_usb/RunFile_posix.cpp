@@ -41,16 +41,8 @@ bool TRunFile::OpenForReading(const std::string& Path)
 bool TRunFile::Create(const std::string& Path)
 {
     Close();
-    // Emptied only once the lock is held, so a file in use by another run is left as it is.
-    const int Descriptor = OpenLocked(Path, O_WRONLY | O_CREAT);
-    if (Descriptor < 0)
-        return false;
-    if (ftruncate(Descriptor, 0) != 0) {
-        close(Descriptor);
-        return false;
-    }
-    FHandle = Descriptor;
-    return true;
+    FHandle = OpenLocked(Path, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW);
+    return IsOpen();
 }
 
 void TRunFile::Close()

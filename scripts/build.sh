@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 build_dir=${1:-build}
 shift || true
 
-packages=(cmake g++ make googletest libgtest-dev qt6-base-dev)
+packages=(cmake g++ make googletest libgtest-dev libcli11-dev qt6-base-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -9,7 +9,6 @@ constexpr std::string_view AckText = "\r\n>O.K.\r\n";
 constexpr size_t AckSplitAt = 3;
 // What a rejected request gets: anything without "O.K." in that place fails on the PC's side.
 constexpr std::string_view ErrorText = "\r\n>ERR\r\n";
-constexpr std::string_view BootText = "BOOT VER 1.05\r\n";
 // How much of a rejected line the log repeats.
 constexpr size_t LoggedLineLength = 48;
 
@@ -131,7 +130,7 @@ TAnswer TBootLoader::AnswerBootQuery()
 {
     TAnswer answer;
     if (FSettings.BootReply) {
-        answer.Parts.push_back({{}, std::string(BootText)});
+        answer.Parts.push_back({{}, FSettings.BootText});
         answer.LogLine = "BOOT answered";
     } else {
         answer.LogLine = "BOOT silent";

@@ -15,6 +15,9 @@ struct TSimSettings {
     std::chrono::milliseconds ProgramDelay{0};
     // Off: the boot query goes unanswered, as by a device that runs its firmware.
     bool BootReply = true;
+    // What the boot query gets while the boot reply is on; another text shows a boot loader of
+    // another make, or a firmware that answers something else.
+    std::string BootText = "BOOT VER 1.05\r\n";
     // Replaces the protection word at start, after a memory file was loaded.
     std::optional<uint32_t> ProtectionWord;
     // Every Nth acknowledgement (counting accepted writes) is not sent; the block is still stored. 0: never.

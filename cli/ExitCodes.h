@@ -1,0 +1,23 @@
+// The exit codes of sw30415: 0 only when the update or the check found everything in order.
+#pragma once
+
+#include "FirmwareUpdate.h"
+
+enum TExitCode : int {
+    ecDone = 0,
+    ecBadArguments = 2,
+    ecPortNotOpened = 3,
+    ecNotInBootMode = 4,
+    ecWrongDevice = 5,
+    ecNoImage = 6,
+    ecWriteNotStarted = 7,
+    ecReadNotStarted = 8,
+    ecVerifyFailed = 9,
+    ecStalledOrLinkLost = 10,
+    ecInterrupted = 130,
+};
+
+// The table for --help.
+extern const char* const ExitCodeHelp;
+
+TExitCode ExitCodeOf(TUpdateOutcome Outcome);

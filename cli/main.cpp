@@ -1,0 +1,44 @@
+// sw30415: the firmware update and the device check on the command line, for service benches and
+// production lines.
+#include <CLI/CLI.hpp>
+
+#include <iostream>
+
+#include "Commands.h"
+#include "ExitCodes.h"
+#include "Interrupt.h"
+
+int main(int argc, char** argv)
+{
+    CLI::App App{"Updates the firmware of the SW30415 converter through its boot loader.", "sw30415"};
+    App.set_version_flag("--version", SW_VERSION);
+    // At most one; none is refused below, so that a mistyped subcommand is named as unexpected.
+    App.require_subcommand(0, 1);
+    App.footer(ExitCodeHelp);
+    const char* const PortHelp = "the serial port: a device path as it stands, else a name under /dev (ttyUSB0)";
+
+    std::string Port;
+    std::string Image;
+    CLI::App* Update = App.add_subcommand("update", "write the image into the device, read it back and compare");
+    Update->add_option("--port", Port, PortHelp)->required();
+    Update->add_option("--image", Image, "the image file (default: master/Sim30415.sim beside this program)");
+    Update->footer(ExitCodeHelp);
+    CLI::App* Check = App.add_subcommand("check", "ask for the boot loader and read the protection word only");
+    Check->add_option("--port", Port, PortHelp)->required();
+    Check->footer(ExitCodeHelp);
+
+    try {
+        App.parse(argc, argv);
+    } catch (const CLI::ParseError& Error) {
+        // Help and version end here too, with 0; CLI11's message names the argument at fault.
+        return App.exit(Error) == 0 ? ecDone : ecBadArguments;
+    }
+    if (!Update->parsed() && !Check->parsed()) {
+        std::cerr << "A subcommand is required: update or check\nRun with --help for more information.\n";
+        return ecBadArguments;
+    }
+    InstallInterruptHandlers();
+    if (Update->parsed())
+        return RunUpdate(Port, Image);
+    return RunCheck(Port);
+}

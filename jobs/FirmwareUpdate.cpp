@@ -1,0 +1,249 @@
+#include "FirmwareUpdate.h"
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+
+#include "FirmwareFiles.h"
+#include "arm_ser.h"
+
+namespace {
+
+constexpr char TextNotInBootMode[] = "The device isn't on Boot Mode";
+constexpr char TextWrongDevice[] = "You cannot use this software for this device";
+constexpr char TextNoImage[] = "The Firmware file isn't in MASTER folder";
+constexpr char TextWriting[] = "Write Firmware";
+constexpr char TextWriteNotStarted[] = "Error in Write Firmware";
+constexpr char TextReading[] = "Read Firmware";
+constexpr char TextReadNotStarted[] = "Error in Read Firmware";
+constexpr char TextVerifyFailed[] = "Error after read";
+constexpr char TextDone[] = "Update Done";
+
+constexpr unsigned WaitPauseMs = 10;
+constexpr int DoneWaitLimit = 200;
+
+constexpr auto Observe = std::memory_order_acquire;
+
+// Deletes the read-back file when the update leaves, however it leaves.
+class TRemoveOnExit {
+public:
+    explicit TRemoveOnExit(std::string Path) : FPath(std::move(Path)) {}
+    ~TRemoveOnExit()
+    {
+        std::error_code Ignored;
+        if (!FPath.empty())
+            std::filesystem::remove(FPath, Ignored);
+    }
+    TRemoveOnExit(const TRemoveOnExit&) = delete;
+    TRemoveOnExit& operator=(const TRemoveOnExit&) = delete;
+
+private:
+    const std::string FPath;
+};
+
+} // namespace
+
+TFirmwareUpdate::TFirmwareUpdate(Tarm_SER& Worker, TUpdateHooks Hooks) : FWorker(Worker), FHooks(std::move(Hooks)) {}
+
+TUpdateOutcome TFirmwareUpdate::Run(bool ReadBack)
+{
+    if (FRunning.exchange(true, std::memory_order_acq_rel))
+        return TUpdateOutcome::Abandoned;
+    FAbandon.store(false, std::memory_order_release);
+    // Over also when a hook raises.
+    const std::unique_ptr<std::atomic<bool>, void (*)(std::atomic<bool>*)> Over(
+        &FRunning, [](std::atomic<bool>* Running) { Running->store(false, std::memory_order_release); });
+    return Update(ReadBack);
+}
+
+TUpdateOutcome TFirmwareUpdate::Update(bool ReadBack)
+{
+    if (!CheckBootMode()) {
+        if (Abandoned())
+            return TUpdateOutcome::Abandoned;
+        FHooks.Show(TextNotInBootMode);
+        return TUpdateOutcome::NotInBootMode;
+    }
+    const TDeviceCheck Device = CheckDevice();
+    if (Abandoned())
+        return TUpdateOutcome::Abandoned;
+    // A link lost during the read leaves a word of 0, which would pass.
+    const bool LinkLost = FWorker.FLinkOpen.load(Observe) == 0;
+    if (!Device.Accepted || LinkLost) {
+        FHooks.Show(TextWrongDevice);
+        return LinkLost ? TUpdateOutcome::LinkLost : TUpdateOutcome::WrongDevice;
+    }
+
+    ImagePath = FImageFile.empty() ? MasterImagePath() : FImageFile;
+    FWorker.FFileName = ImagePath;
+    std::error_code Ignored;
+    if (!std::filesystem::exists(ImagePath, Ignored)) {
+        FHooks.Show(TextNoImage);
+        return TUpdateOutcome::NoImage;
+    }
+
+    TUpdateOutcome Outcome = TUpdateOutcome::Done;
+    uint32_t Size = 0;
+    const bool WriteStarted = FWorker.StartFirmwareWrite(false, Size) == srArmed;
+    if (WriteStarted) {
+        FHooks.Show(TextWriting);
+        StartRunTimer();
+    } else {
+        FHooks.Show(TextWriteNotStarted);
+        Size = 0;
+        Outcome = TUpdateOutcome::WriteNotStarted;
+    }
+    if (const TRunEnd End = WaitForRun(); End != TRunEnd::Ended)
+        return GiveUpRun(End);
+    const bool Written = WriteStarted && RunReachedItsEnd();
+
+    if (ReadBack)
+        return ReadAndCompare(Size, Written, Outcome);
+    if (!Written) {
+        // Without a read-back only a write that went to its end can be called done.
+        if (WriteStarted)
+            FHooks.Show(TextWriteNotStarted);
+        return Outcome == TUpdateOutcome::Done ? TUpdateOutcome::VerifyFailed : Outcome;
+    }
+    FHooks.Show(TextDone);
+    return TUpdateOutcome::Done;
+}
+
+TUpdateOutcome TFirmwareUpdate::ReadAndCompare(uint32_t Size, bool Written, TUpdateOutcome Outcome)
+{
+    const std::string ReadBackPath = ReadBackName(ImagePath, FHooks.Now());
+    FWorker.FFileName = ReadBackPath;
+    const bool ReadStarted = FWorker.StartFirmwareRead(false, Size) == srArmed;
+    // Only a file this update created is ours to compare and delete: a read run that did not start
+    // may have met someone else's file under that name.
+    const TRemoveOnExit Remove(ReadStarted ? ReadBackPath : std::string());
+    if (ReadStarted) {
+        FHooks.Show(TextReading);
+        StartRunTimer();
+    } else {
+        FHooks.Show(TextReadNotStarted);
+        if (Outcome == TUpdateOutcome::Done)
+            Outcome = TUpdateOutcome::ReadNotStarted;
+    }
+    if (const TRunEnd End = WaitForRun(); End != TRunEnd::Ended)
+        return GiveUpRun(End);
+
+    const bool ReadAll = ReadStarted && RunReachedItsEnd();
+    const bool Same = ReadStarted && CompareFiles(ImagePath, ReadBackPath);
+    if (Written && ReadAll && Same) {
+        FHooks.Show(TextDone);
+        return TUpdateOutcome::Done;
+    }
+    FHooks.Show(TextVerifyFailed);
+    return Outcome == TUpdateOutcome::Done ? TUpdateOutcome::VerifyFailed : Outcome;
+}
+
+bool TFirmwareUpdate::CheckBootMode()
+{
+    FBootReply.clear();
+    std::memset(FWorker.FOutBuffer, 0xFF, OutBufferSize);
+    std::memcpy(FWorker.FOutBuffer, BootQueryFrame, BootQueryLength);
+    FWorker.FBlockCount.store(0, std::memory_order_release);
+    // Armed only on an idle worker, the code last.
+    int32_t Idle = opIdle;
+    if (!FWorker.FOperation.compare_exchange_strong(Idle, opSendQuery, std::memory_order_acq_rel))
+        return false;
+    FHooks.Sleep(static_cast<unsigned>(BootReplyWait.count()));
+    TComm* Comm = FWorker.FComm.load(Observe);
+    if (!Comm)
+        return false;
+    try {
+        if (Comm->InQueCount() <= 0)
+            return false;
+        char Reply[BootReplyBufferSize];
+        const int Count = Comm->Read(Reply, BootReplyBufferSize);
+        if (Count <= 0)
+            return false;
+        const char* LineEnd = std::find_if(Reply, Reply + Count, [](char C) { return C == '\r' || C == '\n'; });
+        FBootReply.assign(static_cast<const char*>(Reply), LineEnd);
+        return IsBootReply(Reply, Count);
+    } catch (const ECommError&) {
+        // The port is gone: no boot loader answers.
+        return false;
+    }
+}
+
+TDeviceCheck TFirmwareUpdate::CheckDevice()
+{
+    FWorker.StartProtectionRead();
+    for (int Waits = 0; !FWorker.FDone.load(Observe) && Waits < DoneWaitLimit && !Abandoned(); ++Waits) {
+        FHooks.Sleep(WaitPauseMs);
+        FHooks.ProcessMessages();
+    }
+    TDeviceCheck Check;
+    Check.Answered = FWorker.FDone.load(Observe) && !FWorker.FError.load(Observe);
+    Check.ProtectionWord = FWorker.FProtectionWord.load(Observe);
+    Check.Accepted = Check.ProtectionWord == DeviceCode || Check.ProtectionWord == 0;
+    return Check;
+}
+
+void TFirmwareUpdate::T_AutoTimer()
+{
+    const uint32_t Start = FWorker.FStartAddress.load(Observe);
+    const uint32_t Done = FWorker.FAddress.load(Observe) - Start;
+    const uint32_t Total = FWorker.FEndAddress.load(Observe) - Start;
+    int Position = 0;
+    // Truncated, not rounded; the last block moves the address past the end, which is a full bar.
+    if (Done != 0 && Total != 0)
+        Position = static_cast<int>(std::min(100.0, static_cast<double>(Done) / Total * 100));
+    FHooks.SetProgress(Position);
+    FHooks.ProcessMessages();
+    if (FWorker.FOperation.load(Observe) == opIdle && FTimerEnabled) {
+        FTimerEnabled = false;
+        FHooks.StopTimer();
+    }
+}
+
+void TFirmwareUpdate::StartRunTimer()
+{
+    FTimerEnabled = true;
+    FHooks.StartTimer();
+}
+
+TFirmwareUpdate::TRunEnd TFirmwareUpdate::WaitForRun()
+{
+    using TClock = std::chrono::steady_clock;
+    int32_t LastCount = FWorker.FBlockCount.load(Observe);
+    TClock::time_point LastProgress = TClock::now();
+    do {
+        FHooks.ProcessMessages();
+        FHooks.Sleep(WaitPauseMs);
+        if (Abandoned())
+            return TRunEnd::Abandoned;
+        if (FWorker.FLinkOpen.load(Observe) == 0)
+            return TRunEnd::LinkLost;
+        if (const int32_t Count = FWorker.FBlockCount.load(Observe); Count != LastCount) {
+            LastCount = Count;
+            LastProgress = TClock::now();
+        } else if (FTimerEnabled && TClock::now() - LastProgress >= FStallLimit) {
+            return TRunEnd::Stalled;
+        }
+    } while (FTimerEnabled);
+    return TRunEnd::Ended;
+}
+
+TUpdateOutcome TFirmwareUpdate::GiveUpRun(TRunEnd End)
+{
+    if (FTimerEnabled) {
+        FTimerEnabled = false;
+        FHooks.StopTimer();
+        FWorker.FOperation.store(opIdle);
+    }
+    FHooks.Show(TextVerifyFailed);
+    switch (End) {
+    case TRunEnd::Stalled: return TUpdateOutcome::Stalled;
+    case TRunEnd::LinkLost: return TUpdateOutcome::LinkLost;
+    default: return TUpdateOutcome::Abandoned;
+    }
+}
+
+bool TFirmwareUpdate::RunReachedItsEnd() const
+{
+    return FWorker.FAddress.load(Observe) > FWorker.FEndAddress.load(Observe);
+}

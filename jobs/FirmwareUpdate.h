@@ -1,0 +1,116 @@
+// The firmware update: boot check, device check, image check, write run, read run into a read-back
+// file, comparison, one status text per outcome. Written once, without a window: the host (the main
+// window, the command-line program) drives it through TUpdateHooks and its T_Auto timer calls
+// T_AutoTimer. Each instance works with the worker it is given, so several can run side by side.
+//
+// Beyond the plain procedure:
+// - a run in which no block was acknowledged or read for StallLimit is abandoned, and one whose link
+//   was lost ends at once; both end in "Error after read", never in "Update Done";
+// - "Update Done" needs a write run and a read run that both went to their end and a passing
+//   comparison;
+// - Abandon ends the update at its next wait (the host's close or Ctrl-C); Running tells the host to
+//   keep its controls disabled;
+// - the read-back file is deleted whatever the outcome, and only a file this update created is
+//   compared or deleted.
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "LocalTime.h"
+#include "Thread.h"
+
+class Tarm_SER;
+
+struct TUpdateHooks {
+    // Shows a status text at once: the window sets Label22 and processes its messages once.
+    std::function<void(const std::string& Text)> Show;
+    // Processes the host's pending messages once (its T_Auto ticks among them).
+    std::function<void()> ProcessMessages;
+    // Enables and disables the 500 ms timer whose handler calls T_AutoTimer.
+    std::function<void()> StartTimer;
+    std::function<void()> StopTimer;
+    // The progress bar's position, 0 to 100.
+    std::function<void(int Position)> SetProgress;
+    std::function<TLocalTime()> Now = LocalNow;
+    std::function<void(unsigned Milliseconds)> Sleep = TThread::Sleep;
+};
+
+// How an update ended; the first failure decides when several stages failed.
+enum class TUpdateOutcome {
+    Done,
+    NotInBootMode,
+    WrongDevice,
+    NoImage,
+    WriteNotStarted,
+    ReadNotStarted,
+    VerifyFailed,
+    Stalled,
+    LinkLost,
+    Abandoned,
+};
+
+struct TDeviceCheck {
+    bool Accepted = false;
+    uint32_t ProtectionWord = 0;
+    // The protection read ended with a complete reply (the word is taken in any case).
+    bool Answered = false;
+};
+
+// No block acknowledged or read for this long: the run is given up.
+inline constexpr std::chrono::milliseconds RunStallLimit{30'000};
+
+class TFirmwareUpdate {
+public:
+    TFirmwareUpdate(Tarm_SER& Worker, TUpdateHooks Hooks);
+
+    // The whole update (the window's Button6Click). ReadBack: the window's CB_Read. Refused, as
+    // Abandoned, while an update is in progress.
+    TUpdateOutcome Run(bool ReadBack = true);
+
+    // True when the device's boot loader answered the boot query. BootReply then holds the first
+    // line of what it answered.
+    bool CheckBootMode();
+    // Reads the protection word; a device of this type holds DeviceCode or 0.
+    TDeviceCheck CheckDevice();
+    // The handler of the host's 500 ms timer while a run is in progress.
+    void T_AutoTimer();
+
+    bool Running() const { return FRunning.load(std::memory_order_acquire); }
+    // Ends the update at its next wait; safe from a signal handler and from another thread.
+    void Abandon() { FAbandon.store(true, std::memory_order_release); }
+
+    // The image to write; empty (the default): MasterImagePath.
+    void SetImageFile(std::string Path) { FImageFile = std::move(Path); }
+    void SetStallLimit(std::chrono::milliseconds Limit) { FStallLimit = Limit; }
+
+    const std::string& BootReply() const { return FBootReply; }
+    // The image path of the last update, kept after it.
+    std::string ImagePath;
+
+private:
+    enum class TRunEnd { Ended, Stalled, LinkLost, Abandoned };
+
+    TUpdateOutcome Update(bool ReadBack);
+    TUpdateOutcome ReadAndCompare(uint32_t Size, bool Written, TUpdateOutcome Outcome);
+    void StartRunTimer();
+    // Waits, processing messages every 10 ms, until the tick has seen the worker idle (at least one
+    // pause), the run stalled or lost its link, or the update was abandoned.
+    TRunEnd WaitForRun();
+    // Abandons the worker's run and ends the wait; the outcome of a run that did not end.
+    TUpdateOutcome GiveUpRun(TRunEnd End);
+    bool RunReachedItsEnd() const;
+    bool Abandoned() const { return FAbandon.load(std::memory_order_acquire); }
+
+    Tarm_SER& FWorker;
+    TUpdateHooks FHooks;
+    std::string FImageFile;
+    std::chrono::milliseconds FStallLimit = RunStallLimit;
+    std::string FBootReply;
+    bool FTimerEnabled = false;
+    std::atomic<bool> FRunning{false};
+    std::atomic<bool> FAbandon{false};
+};
