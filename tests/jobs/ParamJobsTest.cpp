@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -242,24 +243,13 @@ struct TFaultRow {
     TWriteCheck Check;
 };
 
-TSimSettings BadLastByte()
+// One fault at a time; the rest as a sound device.
+TSimSettings Fault(unsigned DropAckEvery, unsigned CorruptReadEvery, std::optional<uint32_t> BadCell)
 {
     TSimSettings Settings;
-    Settings.BadCell = ProtectionAddress + 3;
-    return Settings;
-}
-
-TSimSettings Unacknowledged()
-{
-    TSimSettings Settings;
-    Settings.DropAckEvery = 1;
-    return Settings;
-}
-
-TSimSettings CorruptReads()
-{
-    TSimSettings Settings;
-    Settings.CorruptReadEvery = 1;
+    Settings.DropAckEvery = DropAckEvery;
+    Settings.CorruptReadEvery = CorruptReadEvery;
+    Settings.BadCell = BadCell;
     return Settings;
 }
 
@@ -272,9 +262,9 @@ TEST_P(CheckedWriteFaultTest, ReportsWhatWentWrong)
 }
 
 const TFaultRow FaultRows[] = {
-    {"ByteNotKept", BadLastByte(), PollPause, wcDiffers},
-    {"NoAcknowledgement", Unacknowledged(), SilentPause, wcNotAcknowledged},
-    {"ReadBackFails", CorruptReads(), PollPause, wcReadFailed},
+    {"ByteNotKept", Fault(0, 0, ProtectionAddress + 3), PollPause, wcDiffers},
+    {"NoAcknowledgement", Fault(1, 0, std::nullopt), SilentPause, wcNotAcknowledged},
+    {"ReadBackFails", Fault(0, 1, std::nullopt), PollPause, wcReadFailed},
 };
 
 INSTANTIATE_TEST_SUITE_P(Faults, CheckedWriteFaultTest, testing::ValuesIn(FaultRows),
