@@ -68,7 +68,7 @@ TFAbout::TFAbout(QWidget* Parent)
     Label7 = NewLabel(this, "Label7", QStringLiteral("Document Code :"), 96, 93);
     Label10 = NewLabel(this, "Label10", QStringLiteral("MN30415"), 216, 93);
 
-    Label4 = NewLabel(this, "Label4", QStringLiteral("www.brimtor.example"), 268, 135);
+    Label4 = NewLabel(this, "Label4", QStringLiteral("brimtor.example"), 268, 135);
     ShowAsLink(Label4);
     MakeClickable(Label4, this);
     Label5 = NewLabel(this, "Label5", QStringLiteral("info@brimtor.example"), 96, 115);

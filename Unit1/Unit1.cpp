@@ -39,7 +39,7 @@ QStringList ListComPorts()
     return Names;
 }
 
-QString TFUpdate::CaptionText() { return QStringLiteral("www.brimtor.example - SW30415 Fiber Optic Converter"); }
+QString TFUpdate::CaptionText() { return QStringLiteral("brimtor.example - SW30415 Fiber Optic Converter"); }
 
 TFUpdate::TFUpdate(QWidget* Parent)
     : TForm(Parent)
