@@ -6,9 +6,9 @@
 
 #include <QFont>
 #include <QString>
+#include <QWidget>
 
 class QLabel;
-class QWidget;
 
 // A font whose height is given in pixels, as the windows' definitions give it.
 QFont PixelFont(const QString& Family, int PixelHeight, bool Bold = false);
@@ -28,8 +28,6 @@ void SetLabelCaption(QLabel* Label, const QString& Caption);
 
 // Moves a top-level window to the middle of its screen.
 void CentreOnScreen(QWidget& Window);
-
-#include <QWidget>
 
 template <class TControl>
 TControl* Place(TControl* Control, const char* Name, int Left, int Top, int Width, int Height)

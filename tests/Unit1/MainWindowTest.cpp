@@ -17,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <chrono>
 #include <filesystem>
 #include <memory>
@@ -242,7 +243,8 @@ TEST_F(MainWindowOnDevice, twoFailedInitsThenAThirdThatWorks)
         EXPECT_TRUE(Button("LbButton3")->isEnabled());
         // Only the failed attempt's worker is left: the one before it was stopped and freed.
         EXPECT_EQ(Threads(), ThreadsBefore + 1);
-        // Not a refusal by permissions: nothing to advise.
+        // The worker says why; not a refusal by permissions, so there is nothing to advise.
+        EXPECT_EQ(SerWorker->FLinkError.load(), ENOENT);
         EXPECT_EQ(Control<QLabel>(*Window, "Label1")->toolTip(), "");
     }
     ClickNew(Path);

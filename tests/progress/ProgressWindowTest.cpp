@@ -55,6 +55,14 @@ TEST_F(ProgressWindow, aTickWhileIdleClosesTheWindow)
     EXPECT_FALSE(Window->Timer1->isActive());
 }
 
+TEST_F(ProgressWindow, aTickWithoutAWorkerClosesTheWindow)
+{
+    SerWorker = nullptr;
+    Window->Timer1Timer();
+    EXPECT_FALSE(Window->isVisible());
+    EXPECT_FALSE(Window->Timer1->isActive());
+}
+
 struct TTickRow {
     const char* Name;
     uint32_t Start, End, Address;
