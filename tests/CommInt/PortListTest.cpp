@@ -75,6 +75,9 @@ struct TPathRow {
     const char* Path;
 };
 
+void PrintTo(const TPathRow& Row, std::ostream* Out) { *Out << Row.Name; }
+
+
 class PortPath : public testing::TestWithParam<TPathRow> {};
 
 TEST_P(PortPath, mapsANameToItsDevice) { EXPECT_EQ(PortDevicePath(GetParam().Name), GetParam().Path); }

@@ -69,6 +69,9 @@ struct TTickRow {
     int Position;
 };
 
+void PrintTo(const TTickRow& Row, std::ostream* Out) { *Out << Row.Name; }
+
+
 class ProgressTick : public ProgressWindow, public testing::WithParamInterface<TTickRow> {};
 
 TEST_P(ProgressTick, showsTheShareDoneTruncatedAndStaysOpenWhileTheRunGoesOn)
