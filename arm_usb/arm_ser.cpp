@@ -137,8 +137,9 @@ void Tarm_SER::OpenLink()
         Comm->Open();
         Comm->SetDTR(true);
         Opened = 1;
-    } catch (const ECommError&) {
+    } catch (const ECommError& Error) {
         // The port object stays, closed or open as the failure left it; FLinkOpen tells the window.
+        FLinkError.store(Error.ErrorCode, Publish);
     }
     // The port first, so that a window which sees the link open finds it.
     FComm.store(Comm.release(), Publish);

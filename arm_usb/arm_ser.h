@@ -75,6 +75,9 @@ public:
 
     // Fields, in the documented order.
     std::atomic<int32_t> FLinkOpen{0};
+    // The system's error code of a failed open (-1 when no system call failed), 0 otherwise;
+    // stored before FLinkOpen.
+    std::atomic<int32_t> FLinkError{0};
     TFrame FFrame{};
     std::atomic<int32_t> FWriteLength{0};
     std::atomic<int32_t> FOperation{opIdle};

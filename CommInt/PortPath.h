@@ -3,4 +3,6 @@
 
 #include <string>
 
+// A name that begins with "/" is a path already (a pseudo-terminal, a by-id link); any other name is
+// taken from the system's device folder.
 std::string PortDevicePath(const std::string& Name);

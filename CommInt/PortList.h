@@ -1,0 +1,9 @@
+// The serial ports of this machine, by the names the main window shows and PortDevicePath takes.
+#pragma once
+
+#include <string>
+#include <vector>
+
+// Only ports that are really there, in natural order (ttyUSB2 before ttyUSB10). Root is the folder
+// the system's device tree hangs from; tests point it at a tree of their own.
+std::vector<std::string> ListSerialPorts(const std::string& Root = "/");

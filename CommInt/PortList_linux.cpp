@@ -1,0 +1,83 @@
+#include "PortList.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <string_view>
+
+#include <fcntl.h>
+#include <linux/serial.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The 8250 driver registers every ttyS it could drive, 4 to 32 of them, whether a UART answers or
+// not; only the serial driver's own probe knows which are real.
+bool IsPhantomUart(const fs::path& DeviceNode)
+{
+    const int Fd = open(DeviceNode.c_str(), O_RDWR | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (Fd < 0)
+        return true;
+    serial_struct Info{};
+    const bool Known = ioctl(Fd, TIOCGSERIAL, &Info) == 0 && Info.type != PORT_UNKNOWN;
+    close(Fd);
+    return !Known;
+}
+
+bool IsSerialPort(const fs::path& ClassEntry, const fs::path& DeviceFolder)
+{
+    std::error_code Error;
+    // Virtual terminals, pseudo-terminals and the console have no device behind them.
+    if (!fs::exists(ClassEntry / "device", Error))
+        return false;
+    const fs::path Driver = fs::read_symlink(ClassEntry / "device" / "driver", Error);
+    if (!Error && Driver.filename() == "serial8250")
+        return !IsPhantomUart(DeviceFolder / ClassEntry.filename());
+    return true;
+}
+
+// Runs of digits compare by their value, so that ttyUSB2 comes before ttyUSB10.
+bool NaturalLess(const std::string& A, const std::string& B)
+{
+    size_t I = 0, J = 0;
+    while (I < A.size() && J < B.size()) {
+        if (std::isdigit(static_cast<unsigned char>(A[I])) && std::isdigit(static_cast<unsigned char>(B[J]))) {
+            const size_t StartA = I, StartB = J;
+            while (I < A.size() && std::isdigit(static_cast<unsigned char>(A[I])))
+                ++I;
+            while (J < B.size() && std::isdigit(static_cast<unsigned char>(B[J])))
+                ++J;
+            std::string_view NumberA(A.data() + StartA, I - StartA), NumberB(B.data() + StartB, J - StartB);
+            NumberA.remove_prefix(std::min(NumberA.find_first_not_of('0'), NumberA.size()));
+            NumberB.remove_prefix(std::min(NumberB.find_first_not_of('0'), NumberB.size()));
+            if (NumberA.size() != NumberB.size())
+                return NumberA.size() < NumberB.size();
+            if (NumberA != NumberB)
+                return NumberA < NumberB;
+            continue;
+        }
+        if (A[I] != B[J])
+            return A[I] < B[J];
+        ++I;
+        ++J;
+    }
+    return A.size() - I < B.size() - J;
+}
+
+} // namespace
+
+std::vector<std::string> ListSerialPorts(const std::string& Root)
+{
+    const fs::path ClassFolder = fs::path(Root) / "sys/class/tty";
+    const fs::path DeviceFolder = fs::path(Root) / "dev";
+    std::vector<std::string> Names;
+    std::error_code Error;
+    for (const auto& Entry : fs::directory_iterator(ClassFolder, Error))
+        if (IsSerialPort(Entry.path(), DeviceFolder))
+            Names.push_back(Entry.path().filename().string());
+    std::sort(Names.begin(), Names.end(), NaturalLess);
+    return Names;
+}

@@ -1,0 +1,89 @@
+#include "progress.h"
+
+#include "Designer.h"
+#include "arm_ser.h"
+
+#include <QCloseEvent>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStyle>
+#include <QTimer>
+
+#include <algorithm>
+
+TFprogress* Fprogress = nullptr;
+
+namespace {
+
+constexpr int CancelResult = 2;
+
+// The share of the run done, truncated toward zero; a last block beyond the end shows a full bar.
+int Position(const Tarm_SER& Worker)
+{
+    const uint32_t Start = Worker.FStartAddress.load(std::memory_order_acquire);
+    const uint32_t Done = Worker.FAddress.load(std::memory_order_acquire) - Start;
+    const uint32_t Total = Worker.FEndAddress.load(std::memory_order_acquire) - Start;
+    if (Total == 0)
+        return 0;
+    return static_cast<int>(std::min(100.0, static_cast<double>(Done) / Total * 100));
+}
+
+} // namespace
+
+TFprogress::TFprogress(QWidget* Parent)
+    : TForm(Parent)
+{
+    setWindowTitle(QStringLiteral("Progress"));
+    // The client area of a 347 x 136 window with a dialog frame and caption.
+    setFixedSize(339, 109);
+    setFont(PixelFont(QStringLiteral("MS Sans Serif"), 11));
+    CentreOnScreen(*this);
+
+    ProgressBar1 = Place(new QProgressBar(this), "ProgressBar1", 32, 24, 265, 25);
+    ProgressBar1->setRange(0, 100);
+    ProgressBar1->setValue(0);
+
+    BitBtn1 = Place(new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), QStringLiteral("Cancel"), this),
+                    "BitBtn1", 128, 72, 75, 25);
+    connect(BitBtn1, &QPushButton::clicked, this, [this] {
+        BitBtn1Click();
+        SetModalResult(CancelResult);
+    });
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(100);
+    connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
+}
+
+void TFprogress::Timer1Timer()
+{
+    const Tarm_SER* Worker = SerWorker;
+    // Without a worker there is no run to follow.
+    if (!Worker) {
+        Timer1->stop();
+        close();
+        return;
+    }
+    ProgressBar1->setValue(Position(*Worker));
+    if (Worker->FOperation.load(std::memory_order_acquire) == opIdle) {
+        Timer1->stop();
+        close();
+    }
+}
+
+// The worker ends the run at its next pass; the next tick then closes the window.
+void TFprogress::BitBtn1Click()
+{
+    if (SerWorker)
+        SerWorker->FOperation.store(opIdle);
+}
+
+// A closed window stops following the worker.
+void TFprogress::FormClose() { Timer1->stop(); }
+
+void TFprogress::closeEvent(QCloseEvent* Event)
+{
+    FormClose();
+    TForm::closeEvent(Event);
+}

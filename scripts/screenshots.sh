@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# Pictures of the program for the README: the main window idle and connected to the simulator, and
+# the About window. Starts the simulator and the program on a virtual X display, connects as a
+# person would (types the simulator's port into the port box, clicks Init) and writes PNGs.
+# Usage: scripts/screenshots.sh [build-dir] [output-dir]     (needs Xvfb, xdotool, ImageMagick's import)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build_dir=${1:-build}
+out_dir=${2:-docs/screenshots}
+mkdir -p "$out_dir"
+work=$(mktemp -d)
+pids=()
+cleanup() {
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+display=:$((90 + RANDOM % 100))
+Xvfb "$display" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
+pids+=($!)
+export DISPLAY=$display QT_QPA_PLATFORM=xcb
+for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+
+port=$work/sw30415
+"$build_dir/sim/sw30415-sim" --pace --link "$port" --log "$work/sim.log" >"$work/sim.out" &
+pids+=($!)
+for _ in $(seq 100); do [ -e "$port" ] && break; sleep 0.1; done
+
+"$build_dir/app/SW30415" 2>"$work/program.err" &
+pids+=($!)
+
+# The window with Title, once it is mapped.
+window_of() {
+  local id=""
+  for _ in $(seq 100); do
+    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1) && [ -n "$id" ] && break
+    sleep 0.1
+  done
+  [ -n "$id" ] || { echo "no window '$1'" >&2; exit 1; }
+  echo "$id"
+}
+
+# Clicks the middle of a control given by its place in the window.
+click_at() { xdotool mousemove --window "$1" "$2" "$3" click 1; }
+
+main=$(window_of "SW30415 Fiber Optic Converter")
+sleep 0.5
+import -window "$main" "$out_dir/main-idle.png"
+
+# The port box (group at 16, 8; box at 8, 40 in it): select its text and type the simulator's port.
+click_at "$main" 60 58
+xdotool key --window "$main" ctrl+a
+xdotool type --window "$main" --delay 5 "$port"
+# New (130, 36, 73 x 26 in the group): Init.
+click_at "$main" 182 57
+sleep 1.2
+import -window "$main" "$out_dir/main-connected.png"
+
+# About (332, 13, 21 x 19 in the group).
+click_at "$main" 358 31
+about=$(window_of "About...")
+sleep 0.5
+import -window "$about" "$out_dir/about.png"
+ls -l "$out_dir"
