@@ -61,17 +61,6 @@ private:
     TTickTimer FTimer;
 };
 
-// Opens the port; the exit code when that failed, else ecDone.
-TExitCode OpenPort(TConnection& Link, const std::string& Port)
-{
-    if (Link.Open())
-        return ecDone;
-    if (Interrupted())
-        return ecInterrupted;
-    std::fprintf(stderr, "sw30415: cannot open the port %s\n", Port.c_str());
-    return ecPortNotOpened;
-}
-
 } // namespace
 
 int RunUpdate(const std::string& Port, const std::string& Image)

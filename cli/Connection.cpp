@@ -1,5 +1,7 @@
 #include "Connection.h"
 
+#include <cstdio>
+
 #include "Interrupt.h"
 
 namespace {
@@ -31,4 +33,14 @@ bool TConnection::Open()
          ++Waits)
         TThread::Sleep(10);
     return !Interrupted() && FWorker->FLinkOpen.load(std::memory_order_acquire) == 1;
+}
+
+TExitCode OpenPort(TConnection& Link, const std::string& Port)
+{
+    if (Link.Open())
+        return ecDone;
+    if (Interrupted())
+        return ecInterrupted;
+    std::fprintf(stderr, "sw30415: cannot open the port %s\n", Port.c_str());
+    return ecPortNotOpened;
 }

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "ExitCodes.h"
 #include "arm_ser.h"
 
 class TConnection {
@@ -22,3 +23,6 @@ public:
 private:
     std::unique_ptr<Tarm_SER> FWorker;
 };
+
+// Opens Link's port; the exit code when that failed (the reason on stderr), else ecDone.
+TExitCode OpenPort(TConnection& Link, const std::string& Port);

@@ -1,7 +1,8 @@
 #include "ExitCodes.h"
 
 const char* const ExitCodeHelp = "Exit codes:\n"
-                                 "  0    Update Done (check: boot loader found, device accepted)\n"
+                                 "  0    Update Done (check: boot loader found, device accepted;\n"
+                                 "       a parameter read answered, a parameter write read back as written)\n"
                                  "  2    bad arguments\n"
                                  "  3    the port could not be opened\n"
                                  "  4    the device isn't in boot mode\n"
@@ -11,6 +12,8 @@ const char* const ExitCodeHelp = "Exit codes:\n"
                                  "  8    the read run did not start\n"
                                  "  9    the read-back differs from the image (verify failed)\n"
                                  "  10   the run stalled or the link was lost\n"
+                                 "  11   a parameter read failed (its failure text is printed)\n"
+                                 "  12   a parameter write was not acknowledged or reads back otherwise\n"
                                  "  130  interrupted (SIGINT or SIGTERM)\n";
 
 TExitCode ExitCodeOf(TUpdateOutcome Outcome)

@@ -1,4 +1,4 @@
-// The exit codes of sw30415: 0 only when the update or the check found everything in order.
+// The exit codes of sw30415: 0 only when the command found everything in order.
 #pragma once
 
 #include "FirmwareUpdate.h"
@@ -14,6 +14,8 @@ enum TExitCode : int {
     ecReadNotStarted = 8,
     ecVerifyFailed = 9,
     ecStalledOrLinkLost = 10,
+    ecReadFailed = 11,
+    ecNotWritten = 12,
     ecInterrupted = 130,
 };
 

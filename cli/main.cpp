@@ -1,5 +1,5 @@
-// sw30415: the firmware update and the device check on the command line, for service benches and
-// production lines.
+// sw30415: the firmware update, the device check and the parameter jobs on the command line, for
+// service benches and production lines.
 #include <CLI/CLI.hpp>
 
 #include <iostream>
@@ -7,6 +7,8 @@
 #include "Commands.h"
 #include "ExitCodes.h"
 #include "Interrupt.h"
+#include "ParamCommands.h"
+#include "PortsCommand.h"
 
 int main(int argc, char** argv)
 {
@@ -26,6 +28,8 @@ int main(int argc, char** argv)
     CLI::App* Check = App.add_subcommand("check", "ask for the boot loader and read the protection word only");
     Check->add_option("--port", Port, PortHelp)->required();
     Check->footer(ExitCodeHelp);
+    CLI::App* Ports = App.add_subcommand("ports", "list the serial ports, as the window's port box does");
+    const TParamCommands Params(App, PortHelp);
 
     try {
         App.parse(argc, argv);
@@ -33,10 +37,15 @@ int main(int argc, char** argv)
         // Help and version end here too, with 0; CLI11's message names the argument at fault.
         return App.exit(Error) == 0 ? ecDone : ecBadArguments;
     }
-    if (!Update->parsed() && !Check->parsed()) {
-        std::cerr << "A subcommand is required: update or check\nRun with --help for more information.\n";
+    if (App.get_subcommands().empty()) {
+        std::cerr << "A subcommand is required\nRun with --help for the list.\n";
         return ecBadArguments;
     }
+    if (Ports->parsed())
+        return RunPorts();
+    // Before the handlers: a parameter job is short and can't be abandoned, so Ctrl-C ends it at once.
+    if (const std::optional<int> Code = Params.Run())
+        return *Code;
     InstallInterruptHandlers();
     if (Update->parsed())
         return RunUpdate(Port, Image);
