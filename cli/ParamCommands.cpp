@@ -151,8 +151,9 @@ TParamCommands::TParamCommands(CLI::App& App, const std::string& PortHelp)
       FMac(AddCommand(App, "mac", "read the MAC address, or write it and read it back", FPort, PortHelp)),
       FSettings(AddCommand(App, "settings", "read the device's port settings, or write them and read them back",
                            FPort, PortHelp)),
-      FWriteAll(AddCommand(App, "write-all", "write the protection word and the MAC address as one record, read them back",
-                           FPort, PortHelp))
+      FWriteAll(AddCommand(App, "write-all",
+                           "write the protection word and the MAC address as one record, read them back", FPort,
+                           PortHelp))
 {
     FProtection->add_option("--write", FValue, std::string("the word to write: ") + ProtectionForms);
     FMac->add_option("--write", FValue, std::string("the address to write: ") + MacForms);
