@@ -43,7 +43,8 @@ int main(int argc, char** argv)
     }
     if (Ports->parsed())
         return RunPorts();
-    // Before the handlers: a parameter job is short and can't be abandoned, so Ctrl-C ends it at once.
+    // Before the handlers: a parameter job cannot be abandoned midway, so Ctrl-C ends it at once
+    // rather than after its waits.
     if (const std::optional<int> Code = Params.Run())
         return *Code;
     InstallInterruptHandlers();
