@@ -35,6 +35,17 @@ constexpr TSettingArgument SettingArguments[] = {
     {"METER_PARITY", ParityList, &TPortSettings::MeterParity},
 };
 
+// The non-empty texts, separated by blanks.
+template <class TTexts>
+std::string Joined(const TTexts& Texts)
+{
+    std::string Line;
+    for (std::string_view Text : Texts)
+        if (!Text.empty())
+            Line += (Line.empty() ? "" : " ") + std::string(Text);
+    return Line;
+}
+
 void Refuse(const std::string& Argument, const std::string& Text, const char* Fault, const std::string& Forms)
 {
     std::fprintf(stderr, "sw30415: %s: \"%s\" %s; accepted: %s\n", Argument.c_str(), Text.c_str(), Fault,
@@ -73,10 +84,7 @@ std::optional<TPortSettings> SettingsValue(const std::vector<std::string>& Texts
         const TSettingArgument& Argument = SettingArguments[I];
         const std::optional<uint8_t> Code = SettingCode(Argument.List, Texts[I]);
         if (!Code) {
-            std::string Forms;
-            for (std::string_view Text : Argument.List)
-                Forms += (Forms.empty() ? "" : " ") + std::string(Text);
-            Refuse(std::string("--write ") + Argument.Name, Texts[I], "is not in the list", Forms);
+            Refuse(std::string("--write ") + Argument.Name, Texts[I], "is not in the list", Joined(Argument.List));
             return std::nullopt;
         }
         Settings.*Argument.Field = *Code;
@@ -115,13 +123,7 @@ int ShowRead(const std::optional<TReadText>& Read)
 // The four texts on one line, in the order settings --write takes them; a failure text alone.
 int ShowRead(const std::optional<TSettingsText>& Read)
 {
-    if (!Read)
-        return LinkClosed();
-    std::string Line;
-    for (const std::string& Text : Read->Texts)
-        if (!Text.empty())
-            Line += (Line.empty() ? "" : " ") + Text;
-    return ShowRead(Read->Ok, Line);
+    return Read ? ShowRead(Read->Ok, Joined(Read->Texts)) : LinkClosed();
 }
 
 int ShowWrite(TWriteCheck Check)
