@@ -16,7 +16,7 @@ constexpr uint32_t ProtectionAt = 0x3F000;
 constexpr uint32_t MacAt = 0x3F004;
 const TBytes FactoryParameters = {0x00, 0x00, 0x00, 0x4E, 0x02, 0x00, 0x53, 0x30, 0x41, 0x50};
 
-const char* const SettingLabels[] = {"Label15", "Label16", "Label18", "Label20"};
+const std::vector<const char*> SettingLabels = {"Label15", "Label16", "Label18", "Label20"};
 
 // The hidden groups, shown to be driven, on a device whose memory the test arranges.
 class ParameterGroups : public MainWindowOnDevice {
@@ -111,12 +111,13 @@ TEST_P(ParameterRead, showsTheDeviceRecord)
 INSTANTIATE_TEST_SUITE_P(
     Rows, ParameterRead,
     testing::Values(
-        TReadRow{"settings", "LbButton1", SettingsAt, {9, 2, 7, 0}, 0, {std::begin(SettingLabels), std::end(SettingLabels)},
+        TReadRow{"settings", "LbButton1", SettingsAt, {9, 2, 7, 0}, 0, SettingLabels,
                  {"115200", "ODD", "38400", "NONE"}},
-        TReadRow{"settingsOutsideTheLists", "LbButton1", SettingsAt, {0xFF, 0xFF, 0xFF, 0xFF}, 0,
-                 {std::begin(SettingLabels), std::end(SettingLabels)}, {"Error", "Error", "Error", "Error"}},
-        TReadRow{"settingsFailed", "LbButton1", SettingsAt, {9, 2, 7, 0}, 1,
-                 {std::begin(SettingLabels), std::end(SettingLabels)}, {"Error in Read Data!", "", "", ""}},
+        TReadRow{"settingsOutsideTheLists", "LbButton1", SettingsAt, {0xFF, 0xFF, 0xFF, 0xFF}, 0, SettingLabels,
+                 {"Error", "Error", "Error", "Error"}},
+        // A reply whose checksum does not fit: the read fails.
+        TReadRow{"settingsFailed", "LbButton1", SettingsAt, {9, 2, 7, 0}, 1, SettingLabels,
+                 {"Error in Read Data!", "", "", ""}},
         TReadRow{"protection", "Button12", ProtectionAt, {0, 0, 0, 0x4E}, 0, {"Label7"}, {"0000004E"}},
         TReadRow{"mac", "Button15", MacAt, {0, 0x11, 0x22, 0x33, 0xAA, 0xBB}, 0, {"Label9"}, {"0x 00 11 22 33 AA BB"}}),
     [](const auto& Info) { return std::string(Info.param.Name); });
