@@ -1,6 +1,7 @@
 #include "Unit1.h"
 
 #include "Designer.h"
+#include "FirmwareUpdate.h"
 #include "LbButton.h"
 #include "PortAccess.h"
 #include "PortList.h"
@@ -12,6 +13,7 @@
 #include <QComboBox>
 #include <QLabel>
 
+#include <array>
 #include <iostream>
 
 int32_t PortConnected = 0;
@@ -98,6 +100,7 @@ void TFUpdate::Connect()
     auto* Worker = new Tarm_SER(true);
     SerWorker = Worker;
     Worker->FPortName = CB_ComPort->currentText().toStdString();
+    FUpdateJob = std::make_unique<TFirmwareUpdate>(*Worker, UpdateHooks());
     Worker->Resume();
     TThread::Sleep(InitWaitMs);
     if (Worker->FLinkOpen.load(std::memory_order_acquire) == 1) {
@@ -139,6 +142,8 @@ void TFUpdate::Disconnect()
 void TFUpdate::StopWorker()
 {
     Tarm_SER* Worker = SerWorker;
+    // The update holds the worker.
+    FUpdateJob.reset();
     Worker->CloseLink();
     TThread::Sleep(StopStepMs);
     Worker->Suspend();
@@ -159,15 +164,45 @@ void TFUpdate::SetConnectedButtons(bool Connected)
 
 void TFUpdate::aboutClick() { FAbout->exec(); }
 
-// The close always goes ahead; the controls stay as they are.
-void TFUpdate::FormCloseQuery()
+void TFUpdate::WhileWaiting(const std::function<void()>& Work)
 {
+    const std::array<TLbButton*, 3> Guarded{LbButton2, New, LbButton3};
+    std::array<bool, 3> WasEnabled{};
+    for (size_t I = 0; I < Guarded.size(); ++I) {
+        WasEnabled[I] = Guarded[I]->isEnabled();
+        Guarded[I]->setEnabled(false);
+    }
+    ++FWaitDepth;
+    Work();
+    --FWaitDepth;
+    for (size_t I = 0; I < Guarded.size(); ++I)
+        Guarded[I]->setEnabled(WasEnabled[I]);
+    if (FWaitDepth == 0 && FCloseWhenDone) {
+        FCloseWhenDone = false;
+        close();
+    }
+}
+
+// The controls stay as they are.
+bool TFUpdate::FormCloseQuery()
+{
+    // The waiting handler still uses the worker; stopping it now would pull it away underneath.
+    if (FWaitDepth > 0) {
+        FCloseWhenDone = true;
+        if (FUpdateJob)
+            FUpdateJob->Abandon();
+        return false;
+    }
     if (SerWorker)
         StopWorker();
+    return true;
 }
 
 void TFUpdate::closeEvent(QCloseEvent* Event)
 {
-    FormCloseQuery();
+    if (!FormCloseQuery()) {
+        Event->ignore();
+        return;
+    }
     TForm::closeEvent(Event);
 }

@@ -1,5 +1,5 @@
 // The main window: the port list, Init / Connect / Disconnect of the one device worker, the About
-// button, and the firmware and parameter groups with every control in place.
+// button, the firmware update, and the hidden port settings, protection word and MAC address groups.
 #pragma once
 
 #include "Form.h"
@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -19,8 +20,11 @@ class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QTimer;
+class Tarm_SER;
 class TDtcCheck;
+class TFirmwareUpdate;
 class TLbButton;
+struct TUpdateHooks;
 
 // 1 from a successful Init until Disconnect: decides whether New connects or disconnects.
 extern int32_t PortConnected;
@@ -87,7 +91,27 @@ public:
     void LbButton3Click();
     void Button2Click();
     void aboutClick();
-    void FormCloseQuery();
+    // False while a handler waits on the worker: the close is put off until it has returned, and a
+    // running update is abandoned so that this is soon. Otherwise stops the worker.
+    bool FormCloseQuery();
+
+    // The firmware group: entries into the update of the current connection.
+    void Button6Click();
+    bool CheckBootMode();
+    static bool CompareFiles(const std::string& ImagePath, const std::string& ReadBackPath);
+    void T_AutoTimer();
+    // The update of the current worker; none while no worker runs.
+    TFirmwareUpdate* FirmwareUpdate() const { return FUpdateJob.get(); }
+
+    // The parameter groups: Read Data, Write Data, Read and Write Protection, Read and Write MAC
+    // Address, Write All.
+    void Button5Click();
+    void Button4Click();
+    void Button12Click();
+    void Button14Click();
+    void Button15Click();
+    void Button1Click();
+    void Button3Click();
 
 protected:
     void closeEvent(QCloseEvent* Event) override;
@@ -105,6 +129,18 @@ private:
     void StopWorker();
     void ReportOpenFailure();
     void SetConnectedButtons(bool Connected);
+
+    TUpdateHooks UpdateHooks();
+    // Runs Work, which processes messages while it waits on the worker, with the controls that
+    // would start another update or stop or replace the worker disabled; a close asked for
+    // meanwhile follows once Work has returned.
+    void WhileWaiting(const std::function<void()>& Work);
+    // The worker the parameter handlers may use: none while FWorkerStarted is clear.
+    Tarm_SER* StartedWorker() const;
+
+    std::unique_ptr<TFirmwareUpdate> FUpdateJob;
+    int FWaitDepth = 0;
+    bool FCloseWhenDone = false;
 };
 
 extern TFUpdate* FUpdate;

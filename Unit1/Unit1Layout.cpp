@@ -46,9 +46,12 @@ QComboBox* NewDropDownList(QWidget* Parent, const char* Name, const QStringList&
     return Combo;
 }
 
-QPushButton* NewPushButton(QWidget* Parent, const char* Name, const char* Caption, int Left, int Top, int Width)
+QPushButton* NewPushButton(QWidget* Parent, const char* Name, const char* Caption, int Left, int Top, int Width,
+                           std::function<void()> OnClick)
 {
-    return Place(new QPushButton(QString::fromLatin1(Caption), Parent), Name, Left, Top, Width, 25);
+    auto* Button = Place(new QPushButton(QString::fromLatin1(Caption), Parent), Name, Left, Top, Width, 25);
+    QObject::connect(Button, &QPushButton::clicked, Button, std::move(OnClick));
+    return Button;
 }
 
 } // namespace
@@ -107,6 +110,7 @@ void TFUpdate::CreateFirmwareGroup()
 {
     GroupBox6 = NewGroup(Panel_Button, "GroupBox6", " FIRMWARE ", 16, 112, 361, 121);
     LbButton2 = NewLbButton(GroupBox6, "LbButton2", "Update Firmware", 16, 23, 161, 26);
+    connect(LbButton2, &TLbButton::OnClick, this, [this] { Button6Click(); });
     Label21 = NewLabel(GroupBox6, "Label21", QStringLiteral("Progress: "), 16, 64);
     Label22 = NewLabel(GroupBox6, "Label22", QStringLiteral("  "), 80, 64);
     GPB = Place(new QProgressBar(GroupBox6), "GPB", 16, 88, 329, 17);
@@ -123,6 +127,7 @@ void TFUpdate::CreateFirmwareGroup()
     T_Auto = new QTimer(this);
     T_Auto->setObjectName(QStringLiteral("T_Auto"));
     T_Auto->setInterval(500);
+    connect(T_Auto, &QTimer::timeout, this, [this] { T_AutoTimer(); });
 }
 
 void TFUpdate::CreateSettingsGroup()
@@ -146,6 +151,8 @@ void TFUpdate::CreateSettingsGroup()
 
     btn_Prm_Gen = NewLbButton(GroupBox5, "btn_Prm_Gen", "Write Data", 16, 103, 161, 26);
     LbButton1 = NewLbButton(GroupBox5, "LbButton1", "Read Data", 184, 103, 161, 26);
+    connect(btn_Prm_Gen, &TLbButton::OnClick, this, [this] { Button4Click(); });
+    connect(LbButton1, &TLbButton::OnClick, this, [this] { Button5Click(); });
 
     Label13 = NewLabel(GroupBox5, "Label13", QStringLiteral("BaudRate"), 16, 144);
     Label14 = NewLabel(GroupBox5, "Label14", QStringLiteral("Parity"), 16, 168);
@@ -162,19 +169,20 @@ void TFUpdate::CreateParameterGroups()
     // Below the client area on the taller panel, hidden.
     GroupBox1 = NewGroup(Panel_Button, "GroupBox1", " PROTECTION ", 20, 248, 353, 89);
     GroupBox1->setVisible(false);
-    Button12 = NewPushButton(GroupBox1, "Button12", "Read Protection", 8, 24, 153);
+    Button12 = NewPushButton(GroupBox1, "Button12", "Read Protection", 8, 24, 153, [this] { Button12Click(); });
     Label7 = NewLabel(GroupBox1, "Label7", QString(), 176, 32);
-    Button14 = NewPushButton(GroupBox1, "Button14", "Write Protection", 8, 56, 153);
+    Button14 = NewPushButton(GroupBox1, "Button14", "Write Protection", 8, 56, 153, [this] { Button14Click(); });
     Edit1 = Place(new QLineEdit(QStringLiteral("0x00000000"), GroupBox1), "Edit1", 176, 60, 169, 19);
 
     GroupBox2 = NewGroup(Panel_Button, "GroupBox2", " MAC ADDRESS ", 20, 340, 353, 89);
     GroupBox2->setVisible(false);
-    Button15 = NewPushButton(GroupBox2, "Button15", "Read MAC Address", 8, 24, 153);
+    Button15 = NewPushButton(GroupBox2, "Button15", "Read MAC Address", 8, 24, 153, [this] { Button15Click(); });
     Label9 = NewLabel(GroupBox2, "Label9", QString(), 176, 36);
-    Button1 = NewPushButton(GroupBox2, "Button1", "Write MAC Address", 8, 56, 153);
+    Button1 = NewPushButton(GroupBox2, "Button1", "Write MAC Address", 8, 56, 153, [this] { Button1Click(); });
     Edit2 = Place(new QLineEdit(QStringLiteral("0x000000000000"), GroupBox2), "Edit2", 176, 60, 169, 19);
 
     GroupBox4 = NewGroup(Panel_Button, "GroupBox4", " WRITE ALL ", 20, 432, 353, 57);
     GroupBox4->setVisible(false);
-    Button3 = NewPushButton(GroupBox4, "Button3", "Write All Parameter (Protection + MAC Addess)", 8, 24, 337);
+    Button3 = NewPushButton(GroupBox4, "Button3", "Write All Parameter (Protection + MAC Addess)", 8, 24, 337,
+                            [this] { Button3Click(); });
 }

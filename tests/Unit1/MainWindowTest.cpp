@@ -1,9 +1,6 @@
-#include "Unit1.h"
+#include "MainWindowFixture.h"
 
 #include "CommInt.h"
-#include "DeviceSimulator.h"
-#include "LbButton.h"
-#include "QtTestSupport.h"
 #include "WorkerPort.h"
 #include "arm_ser.h"
 
@@ -52,86 +49,23 @@ std::vector<std::string> ThreadNames()
 size_t Threads() { return ThreadNames().size(); }
 size_t OpenDescriptors() { return CountEntries("/proc/self/fd"); }
 
-template <class T>
-T* Control(QWidget& Window, const char* Name)
+// True when another program could take the port at once. Returns once the port's event thread has
+// ended too, so that it does not count among the window's threads.
+bool PortFree(const std::string& Path)
 {
-    auto* Found = Window.findChild<T*>(QString::fromLatin1(Name));
-    EXPECT_NE(Found, nullptr) << Name;
-    return Found;
-}
-
-// The window as a person meets it, with the port list the test gives it.
-class MainWindow : public testing::Test {
-protected:
-    void Create(std::vector<std::string> Ports = {"ttyUSB0"})
+    const size_t ThreadsBefore = Threads();
+    bool Opened = true;
     {
-        SerialPortSource = [Ports] { return Ports; };
-        Window = std::make_unique<TFUpdate>();
-        Window->show();
-    }
-    void TearDown() override
-    {
-        Window.reset();
-        SerialPortSource = [] { return std::vector<std::string>(); };
-    }
-
-    TLbButton* Button(const char* Name) { return Control<TLbButton>(*Window, Name); }
-    QString Status() { return Control<QLabel>(*Window, "Label1")->text(); }
-    QString NewCaption() { return Button("New")->Caption(); }
-    QComboBox* Ports() { return Control<QComboBox>(*Window, "CB_ComPort"); }
-    bool ConnectedButtonsEnabled(bool Enabled)
-    {
-        return Button("LbButton2")->isEnabled() == Enabled && Button("btn_Prm_Gen")->isEnabled() == Enabled &&
-               Button("LbButton1")->isEnabled() == Enabled;
-    }
-    // Types Name into the port box and clicks New; returns how long the click took.
-    milliseconds ClickNew(const QString& Name = QString())
-    {
-        if (!Name.isEmpty())
-            Ports()->setEditText(Name);
-        const auto Start = steady_clock::now();
-        QTest::mouseClick(Button("New"), Qt::LeftButton);
-        return std::chrono::duration_cast<milliseconds>(steady_clock::now() - Start);
-    }
-    // True when another program could take the port at once. Returns once the port's event thread
-    // has ended too, so that it does not count among the window's threads.
-    static bool PortFree(const std::string& Path)
-    {
-        const size_t ThreadsBefore = Threads();
-        bool Opened = true;
-        {
-            TComm Other;
-            try {
-                OpenLikeWorker(Other, Path);
-            } catch (const ECommError&) {
-                Opened = false;
-            }
+        TComm Other;
+        try {
+            OpenLikeWorker(Other, Path);
+        } catch (const ECommError&) {
+            Opened = false;
         }
-        EXPECT_TRUE(WaitUntil([&] { return Threads() == ThreadsBefore; }));
-        return Opened;
     }
-
-    std::unique_ptr<TFUpdate> Window;
-};
-
-// A simulated device on a pseudo-terminal for the tests that connect.
-class MainWindowOnDevice : public MainWindow {
-protected:
-    void SetUp() override
-    {
-        Sim = std::make_unique<TDeviceSimulator>(TSimSettings{});
-        Sim->Start();
-        Path = QString::fromStdString(Sim->PortPath());
-    }
-    void TearDown() override
-    {
-        MainWindow::TearDown();
-        Sim.reset();
-    }
-
-    std::unique_ptr<TDeviceSimulator> Sim;
-    QString Path;
-};
+    EXPECT_TRUE(WaitUntil([&] { return Threads() == ThreadsBefore; }));
+    return Opened;
+}
 
 TEST_F(MainWindow, layoutHasEveryControlByItsDesignerName)
 {
