@@ -7,6 +7,7 @@
 #include "Commands.h"
 #include "ExitCodes.h"
 #include "Interrupt.h"
+#include "ProductionLine.h"
 
 int main(int argc, char** argv)
 {
@@ -18,14 +19,24 @@ int main(int argc, char** argv)
     const char* const PortHelp = "the serial port: a device path as it stands, else a name under /dev (ttyUSB0)";
 
     std::string Port;
+    std::vector<std::string> UpdatePorts;
+    bool AllInBootMode = false;
     std::string Image;
     CLI::App* Update = App.add_subcommand("update", "write the image into the device, read it back and compare");
-    Update->add_option("--port", Port, PortHelp)->required();
+    Update->add_option("--port", UpdatePorts, std::string(PortHelp) + "; repeat it to update several at once");
+    Update->add_flag("--all-in-boot-mode", AllInBootMode,
+                     "update every port (or every --port) that holds a device in boot mode");
     Update->add_option("--image", Image, "the image file (default: master/Sim30415.sim beside this program)");
     Update->footer(ExitCodeHelp);
     CLI::App* Check = App.add_subcommand("check", "ask for the boot loader and read the protection word only");
     Check->add_option("--port", Port, PortHelp)->required();
     Check->footer(ExitCodeHelp);
+    std::vector<std::string> ProbedPorts;
+    bool Probe = false;
+    CLI::App* Ports = App.add_subcommand("ports", "list the serial ports; nothing is sent to them");
+    CLI::Option* ProbeFlag =
+        Ports->add_flag("--probe", Probe, "send the boot query to each port that is free and show the answer");
+    Ports->add_option("--port", ProbedPorts, "probe this port instead of the listed ones; repeatable")->needs(ProbeFlag);
 
     try {
         App.parse(argc, argv);
@@ -33,12 +44,20 @@ int main(int argc, char** argv)
         // Help and version end here too, with 0; CLI11's message names the argument at fault.
         return App.exit(Error) == 0 ? ecDone : ecBadArguments;
     }
-    if (!Update->parsed() && !Check->parsed()) {
-        std::cerr << "A subcommand is required: update or check\nRun with --help for more information.\n";
+    if (!Update->parsed() && !Check->parsed() && !Ports->parsed()) {
+        std::cerr << "A subcommand is required: update, check or ports\nRun with --help for more information.\n";
+        return ecBadArguments;
+    }
+    if (Update->parsed() && UpdatePorts.empty() && !AllInBootMode) {
+        std::cerr << "update: --port or --all-in-boot-mode is required\nRun with --help for more information.\n";
         return ecBadArguments;
     }
     InstallInterruptHandlers();
+    if (Ports->parsed())
+        return RunPorts(Probe, ProbedPorts);
+    if (Update->parsed() && UpdatePorts.size() == 1 && !AllInBootMode)
+        return RunUpdate(UpdatePorts.front(), Image);
     if (Update->parsed())
-        return RunUpdate(Port, Image);
+        return RunProductionUpdate(UpdatePorts, AllInBootMode, Image);
     return RunCheck(Port);
 }
