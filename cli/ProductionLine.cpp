@@ -79,14 +79,23 @@ int ReportEnds(const std::vector<std::string>& Ports, const std::vector<TPortEnd
 
 } // namespace
 
-int RunPorts(bool Probe, const std::vector<std::string>& Ports)
+CLI::App* AddPortsCommand(CLI::App& App, TPortsRequest& Request)
 {
-    if (!Probe) {
+    CLI::App* Ports = App.add_subcommand("ports", "list the serial ports; nothing is sent to them");
+    CLI::Option* Probe = Ports->add_flag(
+        "--probe", Request.Probe, "send the boot query to every free port at once and show what each answers");
+    Ports->add_option("--port", Request.Ports, "probe this port instead of the listed ones; repeatable")->needs(Probe);
+    return Ports;
+}
+
+int RunPorts(const TPortsRequest& Request)
+{
+    if (!Request.Probe) {
         for (const std::string& Name : ListSerialPorts())
             std::printf("%s\n", Name.c_str());
         return ecDone;
     }
-    const std::vector<std::string> Probed = PortsOrListed(Ports);
+    const std::vector<std::string> Probed = PortsOrListed(Request.Ports);
     const std::vector<TProbeResult> Results = ProbePorts(Probed);
     if (Interrupted())
         return ecInterrupted;

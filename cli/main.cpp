@@ -23,7 +23,7 @@ int main(int argc, char** argv)
     bool AllInBootMode = false;
     std::string Image;
     CLI::App* Update = App.add_subcommand("update", "write the image into the device, read it back and compare");
-    Update->add_option("--port", UpdatePorts, std::string(PortHelp) + "; repeat it to update several at once");
+    Update->add_option("--port", UpdatePorts, std::string(PortHelp) + "; repeat it to update several at once (the exit code is then that of the first failing port)");
     Update->add_flag("--all-in-boot-mode", AllInBootMode,
                      "update every port (or every --port) that holds a device in boot mode");
     Update->add_option("--image", Image, "the image file (default: master/Sim30415.sim beside this program)");
@@ -31,12 +31,8 @@ int main(int argc, char** argv)
     CLI::App* Check = App.add_subcommand("check", "ask for the boot loader and read the protection word only");
     Check->add_option("--port", Port, PortHelp)->required();
     Check->footer(ExitCodeHelp);
-    std::vector<std::string> ProbedPorts;
-    bool Probe = false;
-    CLI::App* Ports = App.add_subcommand("ports", "list the serial ports; nothing is sent to them");
-    CLI::Option* ProbeFlag =
-        Ports->add_flag("--probe", Probe, "send the boot query to each port that is free and show the answer");
-    Ports->add_option("--port", ProbedPorts, "probe this port instead of the listed ones; repeatable")->needs(ProbeFlag);
+    TPortsRequest PortsRequest;
+    CLI::App* Ports = AddPortsCommand(App, PortsRequest);
 
     try {
         App.parse(argc, argv);
@@ -54,7 +50,7 @@ int main(int argc, char** argv)
     }
     InstallInterruptHandlers();
     if (Ports->parsed())
-        return RunPorts(Probe, ProbedPorts);
+        return RunPorts(PortsRequest);
     if (Update->parsed() && UpdatePorts.size() == 1 && !AllInBootMode)
         return RunUpdate(UpdatePorts.front(), Image);
     if (Update->parsed())
