@@ -1,6 +1,7 @@
 #include "ProductionLine.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <thread>
 #include <unistd.h>
@@ -39,8 +40,10 @@ TPortEnd UpdateOnePort(const std::string& Port, size_t Index, const std::string&
     TPortEnd End;
     TConnection Link(Port);
     if (!Link.Open()) {
-        End.Code = Interrupted() ? ecInterrupted : ecPortNotOpened;
-        End.Text = Interrupted() ? "interrupted" : "cannot open the port";
+        const bool Stopped = Interrupted();
+        const bool Held = Link.Worker().FLinkError.load(std::memory_order_acquire) == EBUSY;
+        End.Code = Stopped ? ecInterrupted : ecPortNotOpened;
+        End.Text = Stopped ? "interrupted" : Held ? "cannot open the port: busy" : "cannot open the port";
         Board.Show(Index, End.Text);
         return End;
     }

@@ -42,14 +42,16 @@ stop_sims() {
   sims=()
 }
 
-# Runs sw30415 update on the ports under /usr/bin/time; prints "wall-seconds cpu-percent exit done-count".
+# Runs sw30415 update on the ports under /usr/bin/time; prints "wall-seconds cpu-percent exit done-count",
+# cpu-percent being user plus system time over wall time.
 timed_update() {
   local tag=$1 code=0
   shift
   /usr/bin/time -v -o "$work/$tag.time" "$cli" update "$@" --image "$work/image.sim" >"$work/$tag.out" 2>&1 || code=$?
   local wall cpu done_count
   wall=$(awk -F': ' '/Elapsed \(wall clock\)/ { n = split($2, p, ":"); s = 0; for (i = 1; i <= n; i++) s = s * 60 + p[i]; print s }' "$work/$tag.time")
-  cpu=$(awk -F': ' '/Percent of CPU/ { sub("%", "", $2); print $2 }' "$work/$tag.time")
+  # time's own percentage is whole numbers; from the times it is finer.
+  cpu=$(awk -F': ' -v wall="$wall" '/User time|System time/ { s += $2 } END { printf "%.1f", 100 * s / wall }' "$work/$tag.time")
   done_count=$(sed -n "/^port /,\$p" "$work/$tag.out" | grep -c "Update Done" || true)
   echo "$wall $cpu $code $done_count"
 }
