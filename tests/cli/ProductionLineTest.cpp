@@ -97,6 +97,29 @@ INSTANTIATE_TEST_SUITE_P(
                    5}),
     [](const auto& Info) { return std::string(Info.param.Name); });
 
+TEST(ProductionInterrupt, CtrlCAbandonsEveryRunAndDeletesEveryReadBackFile)
+{
+    const TTempFolder Folder("production-interrupt-test");
+    const auto Image = Folder.Path() / "image.sim";
+    SaveFile(Image, Pattern(128 * 60, 33));
+    TSimSettings Paced;
+    Paced.Baud = 115200; // the read-back of 60 blocks lasts about two seconds
+    TDeviceSimulator First(Paced);
+    TDeviceSimulator Second(Paced);
+    First.Start();
+    Second.Start();
+    TProgram Program({"update", "--port", First.PortPath(), "--port", Second.PortPath(), "--image", Image.string()},
+                     Folder.Path());
+    ASSERT_TRUE(WaitUntil([&] { return FilesEndingWith(Folder.Path(), ".b79").size() == 2; }, ProgramBound))
+        << Program.Out();
+    Program.Signal(SIGINT);
+    EXPECT_EQ(Program.Wait(), 130);
+    const std::string Out = Program.Out();
+    for (const TDeviceSimulator* Sim : {&First, &Second})
+        EXPECT_TRUE(HasRow(Out, Sim->PortPath(), R"(Error after read \(interrupted\) +130)")) << Out;
+    EXPECT_TRUE(FilesEndingWith(Folder.Path(), ".b79").empty());
+}
+
 // Holds a port as another program of this kind would: locked and exclusive.
 class THeldPort {
 public:
