@@ -1,5 +1,6 @@
 // The open file of a firmware run: the image being written to the device, or the read-back file
-// being filled. Both opens are exclusive, so two runs can't share a file.
+// being filled. A file being filled is exclusive to its run; an image may be read by several runs
+// at once, but not while something writes it.
 #pragma once
 
 #include <cstdint>
@@ -12,7 +13,8 @@ public:
     TRunFile(const TRunFile&) = delete;
     TRunFile& operator=(const TRunFile&) = delete;
 
-    // An existing regular file, for reading from its start. False when it can't be opened.
+    // An existing regular file, for reading from its start. False when it can't be opened or
+    // something holds it for writing.
     bool OpenForReading(const std::string& Path);
     // Creates a new file for writing. False when anything already exists under that name, a
     // symbolic link included, so that a name planted beforehand can't redirect the write.

@@ -1,5 +1,6 @@
-// Run files on POSIX. "Exclusive" is an advisory flock: it keeps out a second run of this program
-// and any other program that locks, which is what the Win32 share mode guards against here.
+// Run files on POSIX. The locks are advisory flocks: a file being written keeps out every other run
+// of this program and any other program that locks; an image being read is shared among readers
+// (several devices updated at once from one image) but kept from a writer.
 #include "RunFile.h"
 
 #include <cerrno>
@@ -13,8 +14,8 @@ namespace {
 
 int Fd(intptr_t Handle) { return static_cast<int>(Handle); }
 
-// Opens Path with Flags and locks it; -1 when either fails.
-int OpenLocked(const std::string& Path, int Flags)
+// Opens Path with Flags and locks it with Lock (LOCK_SH or LOCK_EX); -1 when either fails.
+int OpenLocked(const std::string& Path, int Flags, int Lock)
 {
     // Non-blocking, so that a FIFO or a device of that name cannot hold the window thread in open;
     // for the regular files that pass the check below it changes nothing.
@@ -22,7 +23,7 @@ int OpenLocked(const std::string& Path, int Flags)
     if (Descriptor < 0)
         return -1;
     struct stat Info {};
-    if (fstat(Descriptor, &Info) != 0 || !S_ISREG(Info.st_mode) || flock(Descriptor, LOCK_EX | LOCK_NB) != 0) {
+    if (fstat(Descriptor, &Info) != 0 || !S_ISREG(Info.st_mode) || flock(Descriptor, Lock | LOCK_NB) != 0) {
         close(Descriptor);
         return -1;
     }
@@ -34,14 +35,14 @@ int OpenLocked(const std::string& Path, int Flags)
 bool TRunFile::OpenForReading(const std::string& Path)
 {
     Close();
-    FHandle = OpenLocked(Path, O_RDONLY);
+    FHandle = OpenLocked(Path, O_RDONLY, LOCK_SH);
     return IsOpen();
 }
 
 bool TRunFile::Create(const std::string& Path)
 {
     Close();
-    FHandle = OpenLocked(Path, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW);
+    FHandle = OpenLocked(Path, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, LOCK_EX);
     return IsOpen();
 }
 

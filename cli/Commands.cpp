@@ -8,57 +8,27 @@
 #include "FirmwareUpdate.h"
 #include "Interrupt.h"
 #include "ProgressDisplay.h"
-#include "TickTimer.h"
+#include "UpdateHost.h"
 
 namespace {
 
-constexpr std::chrono::milliseconds TickInterval{500};
-
-// Stands in for the window around the update: the status line is stdout, the progress bar the
-// display, and the message loop a poll of the interrupt flag and of the tick timer.
+// The window's status line is stdout, its progress bar the display.
 class TConsoleHost {
 public:
     explicit TConsoleHost(Tarm_SER& Worker)
-        : FWorker(Worker), FDisplay(stdout, isatty(STDOUT_FILENO) == 1), FJob(Worker, Hooks()),
-          FTimer(TickInterval, [this] { FJob.T_AutoTimer(); })
+        : FDisplay(stdout, isatty(STDOUT_FILENO) == 1),
+          FHost(
+              Worker, [this](const std::string& Text) { FDisplay.Show(Text); },
+              [this](const TRunProgress& Run) { FDisplay.Progress(Run); })
     {
     }
     ~TConsoleHost() { FDisplay.Finish(); }
 
-    TFirmwareUpdate& Job() { return FJob; }
+    TFirmwareUpdate& Job() { return FHost.Job(); }
 
 private:
-    TUpdateHooks Hooks()
-    {
-        TUpdateHooks Hooks;
-        Hooks.Show = [this](const std::string& Text) { FDisplay.Show(Text); };
-        Hooks.ProcessMessages = [this] {
-            if (Interrupted())
-                FJob.Abandon();
-            FTimer.Poll();
-        };
-        Hooks.StartTimer = [this] { FTimer.Start(); };
-        Hooks.StopTimer = [this] { FTimer.Stop(); };
-        Hooks.SetProgress = [this](int Position) { FDisplay.Progress(RunProgress(Position)); };
-        return Hooks;
-    }
-
-    TRunProgress RunProgress(int Position) const
-    {
-        const uint32_t Start = FWorker.FStartAddress.load(std::memory_order_acquire);
-        const uint32_t Span = FWorker.FEndAddress.load(std::memory_order_acquire) - Start;
-        const uint32_t Done = FWorker.FAddress.load(std::memory_order_acquire) - Start;
-        TRunProgress Run;
-        Run.Position = Position;
-        Run.TotalBlocks = Span / BlockDataSize + 1;
-        Run.Blocks = std::min(Done / BlockDataSize, Run.TotalBlocks);
-        return Run;
-    }
-
-    Tarm_SER& FWorker;
     TProgressDisplay FDisplay;
-    TFirmwareUpdate FJob;
-    TTickTimer FTimer;
+    TUpdateHost FHost;
 };
 
 } // namespace

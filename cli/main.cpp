@@ -8,7 +8,7 @@
 #include "ExitCodes.h"
 #include "Interrupt.h"
 #include "ParamCommands.h"
-#include "PortsCommand.h"
+#include "ProductionLine.h"
 
 int main(int argc, char** argv)
 {
@@ -20,15 +20,20 @@ int main(int argc, char** argv)
     const char* const PortHelp = "the serial port: a device path as it stands, else a name under /dev (ttyUSB0)";
 
     std::string Port;
+    std::vector<std::string> UpdatePorts;
+    bool AllInBootMode = false;
     std::string Image;
     CLI::App* Update = App.add_subcommand("update", "write the image into the device, read it back and compare");
-    Update->add_option("--port", Port, PortHelp)->required();
+    Update->add_option("--port", UpdatePorts, std::string(PortHelp) + "; repeat it to update several at once (the exit code is then that of the first failing port)");
+    Update->add_flag("--all-in-boot-mode", AllInBootMode,
+                     "update every port (or every --port) that holds a device in boot mode");
     Update->add_option("--image", Image, "the image file (default: master/Sim30415.sim beside this program)");
     Update->footer(ExitCodeHelp);
     CLI::App* Check = App.add_subcommand("check", "ask for the boot loader and read the protection word only");
     Check->add_option("--port", Port, PortHelp)->required();
     Check->footer(ExitCodeHelp);
-    CLI::App* Ports = App.add_subcommand("ports", "list the serial ports, as the window's port box does");
+    TPortsRequest PortsRequest;
+    CLI::App* Ports = AddPortsCommand(App, PortsRequest);
     const TParamCommands Params(App, PortHelp);
 
     try {
@@ -41,14 +46,20 @@ int main(int argc, char** argv)
         std::cerr << "A subcommand is required\nRun with --help for the list.\n";
         return ecBadArguments;
     }
-    if (Ports->parsed())
-        return RunPorts();
+    if (Update->parsed() && UpdatePorts.empty() && !AllInBootMode) {
+        std::cerr << "update: --port or --all-in-boot-mode is required\nRun with --help for more information.\n";
+        return ecBadArguments;
+    }
     // Before the handlers: a parameter job cannot be abandoned midway, so Ctrl-C ends it at once
     // rather than after its waits.
     if (const std::optional<int> Code = Params.Run())
         return *Code;
     InstallInterruptHandlers();
+    if (Ports->parsed())
+        return RunPorts(PortsRequest);
+    if (Update->parsed() && UpdatePorts.size() == 1 && !AllInBootMode)
+        return RunUpdate(UpdatePorts.front(), Image);
     if (Update->parsed())
-        return RunUpdate(Port, Image);
+        return RunProductionUpdate(UpdatePorts, AllInBootMode, Image);
     return RunCheck(Port);
 }

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "FirmwareFiles.h"
+#include "ReadBackClaim.h"
 #include "arm_ser.h"
 
 namespace {
@@ -112,7 +113,9 @@ TUpdateOutcome TFirmwareUpdate::Update(bool ReadBack)
 
 TUpdateOutcome TFirmwareUpdate::ReadAndCompare(uint32_t Size, bool Written, TUpdateOutcome Outcome)
 {
-    const std::string ReadBackPath = ReadBackName(ImagePath, FHooks.Now());
+    // Held until the file is deleted, so that no other update of this process takes the name.
+    const TReadBackClaim Claim(ReadBackName(ImagePath, FHooks.Now()));
+    const std::string& ReadBackPath = Claim.Path();
     FWorker.FFileName = ReadBackPath;
     const bool ReadStarted = FWorker.StartFirmwareRead(false, Size) == srArmed;
     // Only a file this update created is ours to compare and delete: a read run that did not start

@@ -1,0 +1,138 @@
+#include "ProductionLine.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <thread>
+#include <unistd.h>
+
+#include "Connection.h"
+#include "ExitCodes.h"
+#include "Interrupt.h"
+#include "PortList.h"
+#include "PortProbe.h"
+#include "UpdateBoard.h"
+#include "UpdateHost.h"
+
+namespace {
+
+struct TPortEnd {
+    std::string Text; // the last status text, or why there was none
+    TExitCode Code = ecDone;
+};
+
+size_t Widest(const std::vector<std::string>& Ports)
+{
+    size_t Width = 4; // "port"
+    for (const std::string& Port : Ports)
+        Width = std::max(Width, Port.size());
+    return Width;
+}
+
+std::vector<std::string> PortsOrListed(const std::vector<std::string>& Ports)
+{
+    return Ports.empty() ? ListSerialPorts() : Ports;
+}
+
+// One port's whole update, on a thread of its own: its own worker, its own update.
+TPortEnd UpdateOnePort(const std::string& Port, size_t Index, const std::string& Image, TUpdateBoard& Board)
+{
+    TPortEnd End;
+    TConnection Link(Port);
+    if (!Link.Open()) {
+        const bool Stopped = Interrupted();
+        const bool Held = Link.Worker().FLinkError.load(std::memory_order_acquire) == EBUSY;
+        End.Code = Stopped ? ecInterrupted : ecPortNotOpened;
+        End.Text = Stopped ? "interrupted" : Held ? "cannot open the port: busy" : "cannot open the port";
+        Board.Show(Index, End.Text);
+        return End;
+    }
+    TUpdateHost Host(
+        Link.Worker(),
+        [&](const std::string& Text) {
+            End.Text = Text;
+            Board.Show(Index, Text);
+        },
+        [&](const TRunProgress& Run) { Board.Progress(Index, Run); });
+    Host.Job().SetImageFile(Image);
+    const TUpdateOutcome Outcome = Host.Job().Run();
+    End.Code = ExitCodeOf(Outcome);
+    if (Outcome == TUpdateOutcome::Abandoned)
+        End.Text = End.Text.empty() ? "interrupted" : End.Text + " (interrupted)";
+    return End;
+}
+
+// The table of port, final text and exit code; the exit code of the first failing port.
+int ReportEnds(const std::vector<std::string>& Ports, const std::vector<TPortEnd>& Ends)
+{
+    const int Width = static_cast<int>(Widest(Ports));
+    std::printf("\n%-*s  %-44s  %s\n", Width, "port", "result", "exit");
+    for (size_t I = 0; I < Ports.size(); ++I)
+        std::printf("%-*s  %-44s  %d\n", Width, Ports[I].c_str(), Ends[I].Text.c_str(), Ends[I].Code);
+    std::fflush(stdout);
+    const auto Failed = [](const TPortEnd& End) { return End.Code != ecDone; };
+    const auto First = std::find_if(Ends.begin(), Ends.end(), Failed);
+    if (First == Ends.end())
+        return ecDone;
+    std::fprintf(stderr, "sw30415: %zu of %zu ports failed; the first is %s\n",
+                 static_cast<size_t>(std::count_if(Ends.begin(), Ends.end(), Failed)), Ports.size(),
+                 Ports[static_cast<size_t>(First - Ends.begin())].c_str());
+    return First->Code;
+}
+
+} // namespace
+
+CLI::App* AddPortsCommand(CLI::App& App, TPortsRequest& Request)
+{
+    CLI::App* Ports = App.add_subcommand("ports", "list the serial ports; nothing is sent to them");
+    CLI::Option* Probe = Ports->add_flag(
+        "--probe", Request.Probe, "send the boot query to every free port at once and show what each answers");
+    Ports->add_option("--port", Request.Ports, "probe this port instead of the listed ones; repeatable")->needs(Probe);
+    return Ports;
+}
+
+int RunPorts(const TPortsRequest& Request)
+{
+    if (!Request.Probe) {
+        const std::vector<std::string> Listed = ListSerialPorts();
+        for (const std::string& Name : Listed)
+            std::printf("%s\n", Name.c_str());
+        // Said apart from the list, so that a script reading stdout finds it empty.
+        if (Listed.empty())
+            std::fprintf(stderr, "sw30415: no serial ports found\n");
+        return ecDone;
+    }
+    const std::vector<std::string> Probed = PortsOrListed(Request.Ports);
+    const std::vector<TProbeResult> Results = ProbePorts(Probed);
+    if (Interrupted())
+        return ecInterrupted;
+    const int Width = static_cast<int>(Widest(Probed));
+    for (const TProbeResult& Result : Results)
+        std::printf("%-*s  %s\n", Width, Result.Port.c_str(), ProbeText(Result).c_str());
+    return ecDone;
+}
+
+int RunProductionUpdate(const std::vector<std::string>& Ports, bool AllInBootMode, const std::string& Image)
+{
+    std::vector<std::string> Updated = Ports;
+    if (AllInBootMode) {
+        Updated.clear();
+        for (const TProbeResult& Result : ProbePorts(PortsOrListed(Ports)))
+            if (Result.State == TProbeState::BootMode)
+                Updated.push_back(Result.Port);
+        if (Interrupted())
+            return ecInterrupted;
+        if (Updated.empty()) {
+            std::fprintf(stderr, "sw30415: no port has a device in boot mode\n");
+            return ecNotInBootMode;
+        }
+    }
+    TUpdateBoard Board(stdout, isatty(STDOUT_FILENO) == 1, Updated);
+    std::vector<TPortEnd> Ends(Updated.size());
+    {
+        std::vector<std::jthread> Runs;
+        for (size_t I = 0; I < Updated.size(); ++I)
+            Runs.emplace_back([&, I] { Ends[I] = UpdateOnePort(Updated[I], I, Image, Board); });
+    }
+    return ReportEnds(Updated, Ends);
+}

@@ -1,0 +1,45 @@
+#include "UpdateHost.h"
+
+#include <algorithm>
+
+#include "Interrupt.h"
+#include "arm_ser.h"
+
+namespace {
+
+constexpr std::chrono::milliseconds TickInterval{500};
+
+} // namespace
+
+TUpdateHost::TUpdateHost(Tarm_SER& Worker, TShowStatus ShowStatus, TShowProgress ShowProgress)
+    : FWorker(Worker), FShowStatus(std::move(ShowStatus)), FShowProgress(std::move(ShowProgress)),
+      FJob(Worker, Hooks()), FTimer(TickInterval, [this] { FJob.T_AutoTimer(); })
+{
+}
+
+TUpdateHooks TUpdateHost::Hooks()
+{
+    TUpdateHooks Hooks;
+    Hooks.Show = [this](const std::string& Text) { FShowStatus(Text); };
+    Hooks.ProcessMessages = [this] {
+        if (Interrupted())
+            FJob.Abandon();
+        FTimer.Poll();
+    };
+    Hooks.StartTimer = [this] { FTimer.Start(); };
+    Hooks.StopTimer = [this] { FTimer.Stop(); };
+    Hooks.SetProgress = [this](int Position) { FShowProgress(RunProgress(Position)); };
+    return Hooks;
+}
+
+TRunProgress TUpdateHost::RunProgress(int Position) const
+{
+    const uint32_t Start = FWorker.FStartAddress.load(std::memory_order_acquire);
+    const uint32_t Span = FWorker.FEndAddress.load(std::memory_order_acquire) - Start;
+    const uint32_t Done = FWorker.FAddress.load(std::memory_order_acquire) - Start;
+    TRunProgress Run;
+    Run.Position = Position;
+    Run.TotalBlocks = Span / BlockDataSize + 1;
+    Run.Blocks = std::min(Done / BlockDataSize, Run.TotalBlocks);
+    return Run;
+}

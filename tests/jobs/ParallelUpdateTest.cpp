@@ -1,0 +1,99 @@
+// Several updates at once, each with its own worker and device, from one image: the image is shared
+// for reading, and read-back names formed in the same millisecond are kept apart.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <optional>
+#include <set>
+#include <thread>
+
+#include "DeviceSimulator.h"
+#include "FirmwareUpdate.h"
+#include "ReadBackClaim.h"
+#include "TestFiles.h"
+#include "TickTimer.h"
+#include "WaitUntil.h"
+#include "arm_ser.h"
+
+using namespace std::chrono_literals;
+
+namespace {
+
+TEST(ReadBackClaim, TakesTheNameWhenFreeElseTheFirstFreeNumber)
+{
+    std::optional<TReadBackClaim> First(std::in_place, "/tmp/x/image2026.b79");
+    EXPECT_EQ(First->Path(), "/tmp/x/image2026.b79");
+    const TReadBackClaim Second("/tmp/x/image2026.b79");
+    EXPECT_EQ(Second.Path(), "/tmp/x/image2026-2.b79");
+    const TReadBackClaim Third("/tmp/x/image2026.b79");
+    EXPECT_EQ(Third.Path(), "/tmp/x/image2026-3.b79");
+    First.reset();
+    const TReadBackClaim Again("/tmp/x/image2026.b79");
+    EXPECT_EQ(Again.Path(), "/tmp/x/image2026.b79");
+    const TReadBackClaim Other("/tmp/x/other.b79");
+    EXPECT_EQ(Other.Path(), "/tmp/x/other.b79");
+}
+
+// One device with its worker and its update, driven from a thread of its own.
+struct TStation {
+    explicit TStation(const std::filesystem::path& Image)
+    {
+        Sim.Start();
+        Worker.FPortName = Sim.PortPath();
+        Worker.Resume();
+        TUpdateHooks Hooks;
+        Hooks.Show = [this](const std::string& Text) { Texts.push_back(Text); };
+        Hooks.ProcessMessages = [this] { Timer.Poll(); };
+        Hooks.StartTimer = [this] { Timer.Start(); };
+        Hooks.StopTimer = [this] { Timer.Stop(); };
+        Hooks.SetProgress = [](int) {};
+        // Every station names its read-back file at the same moment.
+        Hooks.Now = [] { return TLocalTime{2026, 12, 8, 6, 0, 0, 0}; };
+        Job = std::make_unique<TFirmwareUpdate>(Worker, Hooks);
+        Job->SetImageFile(Image.string());
+    }
+    ~TStation()
+    {
+        Job.reset();
+        Worker.CloseLink();
+        Worker.TerminateAndWait();
+    }
+
+    TDeviceSimulator Sim{TSimSettings{}};
+    Tarm_SER Worker{true};
+    std::unique_ptr<TFirmwareUpdate> Job;
+    TTickTimer Timer{500ms, [this] { Job->T_AutoTimer(); }};
+    std::vector<std::string> Texts;
+    TUpdateOutcome Outcome = TUpdateOutcome::Abandoned;
+};
+
+TEST(ParallelUpdates, ShareTheImageAndKeepTheirReadBackFilesApart)
+{
+    const TTempFolder Folder("parallel-update-test");
+    const auto Image = Folder.Path() / "image.sim";
+    const TBytes Bytes = Pattern(128 * 12, 41);
+    SaveFile(Image, Bytes);
+    std::vector<std::unique_ptr<TStation>> Stations;
+    for (int I = 0; I < 3; ++I)
+        Stations.push_back(std::make_unique<TStation>(Image));
+    for (auto& Station : Stations)
+        ASSERT_TRUE(WaitUntil([&] { return Station->Worker.FLinkOpen.load() == 1; }, 10s));
+    {
+        std::vector<std::jthread> Runs;
+        for (auto& Station : Stations)
+            Runs.emplace_back([&Station] { Station->Outcome = Station->Job->Run(); });
+    }
+    std::set<std::string> AllNames;
+    for (auto& Station : Stations) {
+        EXPECT_EQ(Station->Outcome, TUpdateOutcome::Done);
+        EXPECT_EQ(Station->Texts, (std::vector<std::string>{"Write Firmware", "Read Firmware", "Update Done"}));
+        EXPECT_EQ(Station->Sim.Memory().Read(FirmwareStart, static_cast<uint32_t>(Bytes.size())), Bytes);
+        // After the update the worker's file name is that of the read-back file.
+        AllNames.insert(Station->Worker.FFileName);
+    }
+    EXPECT_EQ(AllNames.size(), Stations.size()) << "two updates shared a read-back file";
+    EXPECT_TRUE(AllNames.count((Folder.Path() / "image20261286000.b79").string())) << "the plain name is kept";
+    EXPECT_TRUE(FilesEndingWith(Folder.Path(), ".b79").empty());
+}
+
+} // namespace
