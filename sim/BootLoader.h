@@ -15,6 +15,9 @@ struct TReplyPart {
     std::string Text;
 };
 
+// Digits an overlong reply runs on with: more than either reply buffer of the PC holds.
+constexpr size_t OverlongTail = 600;
+
 struct TAnswer {
     std::vector<TReplyPart> Parts; // empty: the request goes unanswered
     bool HangUp = false;
@@ -31,9 +34,12 @@ private:
     TAnswer AnswerRead(const TRequest& Request);
     TAnswer AnswerWrite(const TRequest& Request);
     TAnswer AnswerBootQuery();
+    // Applies the garbage and overlong faults to the answer of a read or a write.
+    void Spoil(TAnswer& Answer);
 
     const TSimSettings& FSettings;
     TSimMemory& FMemory;
     unsigned FBlocksStored = 0;
     unsigned FReadsAnswered = 0;
+    unsigned FRepliesSent = 0; // to reads and writes
 };

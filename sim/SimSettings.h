@@ -33,6 +33,17 @@ struct TSimSettings {
     // After this many blocks were stored, the next request finds the device unplugged: the
     // simulator closes the terminal without answering.
     std::optional<unsigned> HangUpAfterBlocks;
+    // After this many read replies were sent (the protection word's read counts), the next request
+    // finds the device unplugged.
+    std::optional<unsigned> HangUpAfterReads;
+    // After this many blocks were stored, the device answers nothing more, while the terminal stays
+    // open: a boot loader that has hung.
+    std::optional<unsigned> SilentAfterBlocks;
+    // Every Nth reply to a read or a write is line noise of the same length (bytes with the top bit
+    // set): no "O.K." and no digits. 0: never.
+    unsigned GarbageReplyEvery = 0;
+    // Every Nth reply to a read or a write runs on with OverlongTail more digits. 0: never.
+    unsigned OverlongReplyEvery = 0;
     // A flat memory image: loaded at construction when the file exists, saved when the run ends.
     std::string MemoryFile;
     // Receives each request log line as well, on the simulator's thread.
