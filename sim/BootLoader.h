@@ -15,9 +15,6 @@ struct TReplyPart {
     std::string Text;
 };
 
-// Digits an overlong reply runs on with: more than either reply buffer of the PC holds.
-constexpr size_t OverlongTail = 600;
-
 struct TAnswer {
     std::vector<TReplyPart> Parts; // empty: the request goes unanswered
     bool HangUp = false;

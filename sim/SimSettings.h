@@ -7,6 +7,9 @@
 #include <optional>
 #include <string>
 
+// Digits an overlong reply runs on with: more than either reply buffer of the PC holds.
+constexpr size_t OverlongTail = 600;
+
 struct TSimSettings {
     // Line pacing: 0 sends and takes in characters at once; any other rate lets no character
     // through faster than a line at that rate would carry it (10 bits a character).
