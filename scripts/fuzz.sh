@@ -30,5 +30,5 @@ for target in "${targets[@]}"; do
   # The checked-in corpus is read first; what the run finds new goes to the build folder.
   build-fuzz/fuzz/$target -max_total_time="$seconds" -max_len="${max_len[$target]}" -print_final_stats=1 \
     -artifact_prefix=build-fuzz/findings/$target- "$work" "$corpus" 2>&1 |
-    grep -E '^#[0-9]+ +(INITED|DONE)|^stat::number_of_executed_units|^stat::peak_rss|ERROR|SUMMARY|Test unit written'
+    grep -E '^#[0-9]+[[:space:]]+(INITED|DONE)|^stat::number_of_executed_units|^stat::peak_rss|ERROR|SUMMARY|Test unit written'
 done
