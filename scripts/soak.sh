@@ -9,17 +9,26 @@ count=${1:-50}
 build=${2:-build}
 cmake --build "$build" -j2 --target soak-worker sw30415 sw30415-sim >/dev/null
 
+work=$(mktemp -d)
+sims=()
+trap 'kill "${sims[@]}" 2>/dev/null || true; rm -rf "$work"' EXIT
+head -c 114688 /dev/urandom >"$work/image.sim"
+# Starts a simulator of its own and sets sim (its process) and port.
+start_sim() {
+  rm -f "$work/sim.out"
+  "$build/sim/sw30415-sim" --log /dev/null >"$work/sim.out" &
+  sim=$!
+  sims+=("$sim")
+  for _ in $(seq 100); do [ -s "$work/sim.out" ] && break; sleep 0.1; done
+  port=$(head -n1 "$work/sim.out")
+}
+
 echo "== $count updates through one connected worker (load $(cut -d' ' -f1-3 /proc/loadavg))"
-"$build/tools/soak/soak-worker" "$count" | sed -n '1p;2p;$p'
+start_sim
+"$build/tools/soak/soak-worker" "$port" "$count" | sed -n '1p;2p;$p'
 
 echo "== $count runs of sw30415 against one sw30415-sim"
-work=$(mktemp -d)
-trap 'kill "$sim" 2>/dev/null || true; rm -rf "$work"' EXIT
-head -c 114688 /dev/urandom >"$work/image.sim"
-"$build/sim/sw30415-sim" --log /dev/null >"$work/sim.out" &
-sim=$!
-for _ in $(seq 100); do [ -s "$work/sim.out" ] && break; sleep 0.1; done
-port=$(head -n1 "$work/sim.out")
+start_sim
 figures() { # descriptors, threads and resident memory of process $1
   printf 'descriptors %s  threads %s  resident %s kB' "$(ls "/proc/$1/fd" | wc -l)" \
     "$(ls "/proc/$1/task" | wc -l)" "$(awk '/^VmRSS:/ {print $2}' "/proc/$1/status")"

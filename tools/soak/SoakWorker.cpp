@@ -1,7 +1,8 @@
 // soak-worker: N consecutive full updates (write, read-back, compare) through one connected worker
-// against the simulator, unpaced; prints the process's open descriptors, threads and resident memory
-// before the first and after each update. Exits 1 when an update fails.
-// Usage: soak-worker [updates, default 50]
+// on PORT (an sw30415-sim of its own process, so that the simulator's request log does not count
+// here); prints the process's open descriptors, threads and resident memory before the first and
+// after each update. Exits 1 when an update fails.
+// Usage: soak-worker PORT [updates, default 50]
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -15,7 +16,6 @@
 
 #include <unistd.h>
 
-#include "DeviceSimulator.h"
 #include "FirmwareUpdate.h"
 #include "TickTimer.h"
 #include "arm_ser.h"
@@ -52,7 +52,11 @@ void Print(const char* When, const TFigures& F)
 
 int main(int argc, char** argv)
 {
-    const int Updates = argc > 1 ? std::max(1, std::atoi(argv[1])) : 50;
+    if (argc < 2) {
+        std::fprintf(stderr, "Usage: soak-worker PORT [updates]\n");
+        return 2;
+    }
+    const int Updates = argc > 2 ? std::max(1, std::atoi(argv[2])) : 50;
     const auto Dir = std::filesystem::temp_directory_path() / ("soak-worker-" + std::to_string(getpid()));
     std::filesystem::create_directories(Dir);
     const auto Image = Dir / "image.sim";
@@ -63,10 +67,8 @@ int main(int argc, char** argv)
             Byte = static_cast<char>(Random());
         std::ofstream(Image, std::ios::binary) << Bytes;
     }
-    TDeviceSimulator Sim(TSimSettings{});
-    Sim.Start();
     Tarm_SER Worker(true);
-    Worker.FPortName = Sim.PortPath();
+    Worker.FPortName = argv[1];
     Worker.Resume();
     for (int Waits = 0; Worker.FLinkOpen.load() != 1 && Waits < 500; ++Waits)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
