@@ -118,7 +118,7 @@ bool WaitForAck(TCustomComm& Comm, std::chrono::milliseconds PauseLength, const 
         } else if (Count > 0) {
             char Reply[AckBufferSize];
             const int Got = ReadAll(Comm, Reply, AckBufferSize);
-            return Got >= 7 && std::memcmp(Reply + 3, "O.K.", 4) == 0;
+            return IsAcknowledgement(Reply, Got);
         }
     }
     return false;
@@ -195,6 +195,11 @@ bool ReceiveReadReply(TCustomComm& Comm, TBlock& Block, std::chrono::millisecond
     char Discard[ReadReplyBufferSize];
     ReadAll(Comm, Discard, ReadReplyBufferSize);
     return Answer;
+}
+
+bool IsAcknowledgement(const char* Text, int Count)
+{
+    return Count >= 7 && std::memcmp(Text + 3, "O.K.", 4) == 0;
 }
 
 bool IsBootReply(const char* Text, int Count)

@@ -66,6 +66,9 @@ bool ReceiveReadReply(TCustomComm& Comm, TBlock& Block, std::chrono::millisecond
 // exactly 128 bytes with a matching checksum.
 bool DecodeReadReply(const char* Text, int Count, TBlock& Block);
 
+// True when Count characters read as a write's answer hold "O.K." at the 4th to 7th character.
+bool IsAcknowledgement(const char* Text, int Count);
+
 // True when the first line of Text (up to the first CR or LF) begins with "BOOT VER".
 bool IsBootReply(const char* Text, int Count);
 

@@ -58,9 +58,14 @@ TAnswer TBootLoader::Answer(const TRequestLine& Line)
     if (!Line.Overlong)
         request = ParseRequest(Line.Text, SimMap::MemorySize);
     TAnswer answer;
-    if (FSettings.HangUpAfterBlocks && FBlocksStored >= *FSettings.HangUpAfterBlocks) {
+    if ((FSettings.HangUpAfterBlocks && FBlocksStored >= *FSettings.HangUpAfterBlocks) ||
+        (FSettings.HangUpAfterReads && FReadsAnswered >= *FSettings.HangUpAfterReads)) {
         answer.HangUp = true;
         answer.LogLine = describe(request) + " hang-up";
+        return answer;
+    }
+    if (FSettings.SilentAfterBlocks && FBlocksStored >= *FSettings.SilentAfterBlocks) {
+        answer.LogLine = describe(request) + " unanswered";
         return answer;
     }
     if (request.Kind == TRequestKind::rkInvalid || request.Error != TFrameError::feNone) {
@@ -72,11 +77,32 @@ TAnswer TBootLoader::Answer(const TRequestLine& Line)
     }
     switch (request.Kind) {
     case TRequestKind::rkRead:
-        return AnswerRead(request);
+        answer = AnswerRead(request);
+        break;
     case TRequestKind::rkWrite:
-        return AnswerWrite(request);
+        answer = AnswerWrite(request);
+        break;
     default:
         return AnswerBootQuery();
+    }
+    Spoil(answer);
+    return answer;
+}
+
+void TBootLoader::Spoil(TAnswer& Answer)
+{
+    if (Answer.Parts.empty())
+        return;
+    ++FRepliesSent;
+    if (isEvery(FRepliesSent, FSettings.GarbageReplyEvery)) {
+        for (TReplyPart& part : Answer.Parts)
+            for (size_t i = 0; i < part.Text.size(); ++i)
+                part.Text[i] = static_cast<char>(0x80 | ((i * 37 + 11) & 0x7F));
+        Answer.LogLine += " garbled";
+    } else if (isEvery(FRepliesSent, FSettings.OverlongReplyEvery)) {
+        for (size_t i = 0; i < OverlongTail; ++i)
+            Answer.Parts.back().Text.push_back("0123456789ABCDEF"[i % 16]);
+        Answer.LogLine += " overlong";
     }
 }
 

@@ -31,9 +31,12 @@ private:
     TAnswer AnswerRead(const TRequest& Request);
     TAnswer AnswerWrite(const TRequest& Request);
     TAnswer AnswerBootQuery();
+    // Applies the garbage and overlong faults to the answer of a read or a write.
+    void Spoil(TAnswer& Answer);
 
     const TSimSettings& FSettings;
     TSimMemory& FMemory;
     unsigned FBlocksStored = 0;
     unsigned FReadsAnswered = 0;
+    unsigned FRepliesSent = 0; // to reads and writes
 };

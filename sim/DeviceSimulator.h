@@ -21,7 +21,9 @@
 //     READ <address:6> <length:4> sent | corrupted
 //     WRITE <command:2> <address:6> <length:4> acked | ack-dropped | ack-split | bad-checksum
 //     INVALID malformed | bad-length | unknown-command | out-of-range | overlong "<the line's start>"
-// and any of them with "hang-up" as the outcome for the request that found the device unplugged.
+// and any of them with "hang-up" as the outcome for the request that found the device unplugged,
+// "unanswered" once the device has gone silent; a reply spoilt on purpose adds " garbled" or
+// " overlong" to the outcome.
 // A memory file that can't be saved adds "ERROR <reason>".
 #pragma once
 

@@ -25,6 +25,10 @@ const char* const SimUsage =
     "  --split-gap MS       that pause (default 50)\n"
     "  --bad-cell ADDR      a bad flash cell: a byte written to ADDR is stored with bit 0 inverted\n"
     "  --hang-up N          after N stored blocks, close the terminal at the next request (unplugged)\n"
+    "  --hang-up-reads N    after N read replies, close the terminal at the next request (unplugged)\n"
+    "  --silent-after N     after N stored blocks, answer nothing more (a hung boot loader)\n"
+    "  --garbage N          replace every Nth reply to a read or a write with line noise\n"
+    "  --overlong N         run every Nth reply to a read or a write on with 600 more digits\n"
     "  -h, --help           show this text\n"
     "Numbers are decimal, or hexadecimal with 0x. Without --memory the memory starts erased (0xFF) with\n"
     "port settings 05 00 05 00 at 0x24000, protection word 0000004E at 0x3F000 and MAC address\n"
@@ -94,6 +98,14 @@ TSimOptions ParseSimOptions(const std::vector<std::string>& Arguments)
             s.BadCell = number(option, value(), SimMap::MemorySize - 1);
         else if (option == "--hang-up")
             s.HangUpAfterBlocks = number(option, value(), maxCount);
+        else if (option == "--hang-up-reads")
+            s.HangUpAfterReads = number(option, value(), maxCount);
+        else if (option == "--silent-after")
+            s.SilentAfterBlocks = number(option, value(), maxCount);
+        else if (option == "--garbage")
+            s.GarbageReplyEvery = number(option, value(), maxCount);
+        else if (option == "--overlong")
+            s.OverlongReplyEvery = number(option, value(), maxCount);
         else
             throw std::invalid_argument("unknown option '" + option + "'");
     }

@@ -7,6 +7,9 @@
 #include <optional>
 #include <string>
 
+// Digits an overlong reply runs on with: more than either reply buffer of the PC holds.
+constexpr size_t OverlongTail = 600;
+
 struct TSimSettings {
     // Line pacing: 0 sends and takes in characters at once; any other rate lets no character
     // through faster than a line at that rate would carry it (10 bits a character).
@@ -33,6 +36,17 @@ struct TSimSettings {
     // After this many blocks were stored, the next request finds the device unplugged: the
     // simulator closes the terminal without answering.
     std::optional<unsigned> HangUpAfterBlocks;
+    // After this many read replies were sent (the protection word's read counts), the next request
+    // finds the device unplugged.
+    std::optional<unsigned> HangUpAfterReads;
+    // After this many blocks were stored, the device answers nothing more, while the terminal stays
+    // open: a boot loader that has hung.
+    std::optional<unsigned> SilentAfterBlocks;
+    // Every Nth reply to a read or a write is line noise of the same length (bytes with the top bit
+    // set): no "O.K." and no digits. 0: never.
+    unsigned GarbageReplyEvery = 0;
+    // Every Nth reply to a read or a write runs on with OverlongTail more digits. 0: never.
+    unsigned OverlongReplyEvery = 0;
     // A flat memory image: loaded at construction when the file exists, saved when the run ends.
     std::string MemoryFile;
     // Receives each request log line as well, on the simulator's thread.

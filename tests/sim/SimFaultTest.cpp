@@ -161,3 +161,64 @@ TEST(simFaults, hangsUpAfterNBlocks)
     EXPECT_EQ(rig.Sim.RequestLog().back(), "WRITE 02 008100 0080 hang-up");
     EXPECT_EQ(rig.Sim.Memory().Read(0x8100, 1), std::vector<uint8_t>{0xFF});
 }
+
+TEST(simFaults, hangsUpAfterNReadReplies)
+{
+    TSimSettings settings;
+    settings.HangUpAfterReads = 1;
+    TRig rig(settings);
+    EXPECT_EQ(rig.Port.Exchange(FullBlockFrame(0x8000, 1), Ack.size()), Ack);
+    EXPECT_EQ(rig.Port.Exchange(ReadFrame(0x8000), ReadReplyLength).size(), ReadReplyLength);
+    EXPECT_FALSE(rig.Sim.HungUp());
+
+    rig.Port.Write(ReadFrame(0x8080));
+    EXPECT_TRUE(rig.Port.WaitForHangUp());
+    EXPECT_EQ(rig.Sim.RequestLog().back(), "READ 008080 0080 hang-up");
+}
+
+TEST(simFaults, fallsSilentAfterNBlocksWithTheLineOpen)
+{
+    TSimSettings settings;
+    settings.SilentAfterBlocks = 1;
+    TRig rig(settings);
+    EXPECT_EQ(rig.Port.Exchange(FullBlockFrame(0x8000, 1), Ack.size()), Ack);
+    rig.Port.Write(FullBlockFrame(0x8080, 2));
+    rig.Port.Write(ReadFrame(0x8000));
+    EXPECT_EQ(rig.Port.Read(1, 300ms), "");
+    ASSERT_TRUE(rig.Sim.WaitForLog(3, 5s));
+    EXPECT_EQ(rig.Sim.RequestLog()[2], "READ 008000 0080 unanswered");
+    EXPECT_FALSE(rig.Sim.HungUp());
+    EXPECT_EQ(rig.Sim.Memory().Read(0x8080, 1), std::vector<uint8_t>{0xFF});
+}
+
+TEST(simFaults, garblesEveryNthReplyToAReadOrAWrite)
+{
+    TSimSettings settings;
+    settings.GarbageReplyEvery = 2;
+    TRig rig(settings);
+    EXPECT_EQ(rig.Port.Exchange(FullBlockFrame(0x8000, 7), Ack.size()), Ack);
+    // Same length as the reply it replaces, and nothing a PC could take for digits or "O.K.".
+    const std::string noise = rig.Port.Exchange(ReadFrame(0x8000), ReadReplyLength);
+    ASSERT_EQ(noise.size(), ReadReplyLength);
+    for (unsigned char c : noise)
+        EXPECT_GE(c, 0x80);
+    EXPECT_EQ(rig.Port.Exchange(FullBlockFrame(0x8080, 8), Ack.size()), Ack);
+    const std::string noisyAck = rig.Port.Exchange(FullBlockFrame(0x8100, 9), Ack.size());
+    EXPECT_EQ(noisyAck.find("O.K."), std::string::npos);
+    EXPECT_EQ(rig.Sim.RequestLog()[1], "READ 008000 0080 sent garbled");
+    // The block behind a garbled ack is stored all the same.
+    EXPECT_EQ(rig.Sim.Memory().Read(0x8100, 1), std::vector<uint8_t>{9});
+}
+
+TEST(simFaults, runsEveryNthReplyOnWithMoreDigits)
+{
+    TSimSettings settings;
+    settings.OverlongReplyEvery = 1;
+    TRig rig(settings);
+    const std::string ack = rig.Port.Exchange(FullBlockFrame(0x8000, 3), Ack.size() + OverlongTail);
+    EXPECT_EQ(ack.substr(0, Ack.size()), Ack);
+    const std::string reply = rig.Port.Exchange(ReadFrame(0x8000), ReadReplyLength + OverlongTail);
+    EXPECT_EQ(reply.substr(0, ReadReplyLength), ReadReplyFor(std::vector<uint8_t>(128, 3)));
+    EXPECT_TRUE(isUpperHex(reply));
+    EXPECT_EQ(rig.Sim.RequestLog()[1], "READ 008000 0080 sent overlong");
+}

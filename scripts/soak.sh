@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# N consecutive full updates (default 50) against the simulator, unpaced: first through one
+# connected worker (tools/soak), then as N runs of sw30415 against one sw30415-sim. Prints the open
+# descriptors, threads and resident memory before and after, which should stay steady.
+# Usage: scripts/soak.sh [N] [build-dir]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+count=${1:-50}
+build=${2:-build}
+cmake --build "$build" -j2 --target soak-worker sw30415 sw30415-sim >/dev/null
+
+work=$(mktemp -d)
+sims=()
+trap 'kill "${sims[@]}" 2>/dev/null || true; rm -rf "$work"' EXIT
+head -c 114688 /dev/urandom >"$work/image.sim"
+# Starts a simulator of its own and sets sim (its process) and port.
+start_sim() {
+  rm -f "$work/sim.out"
+  "$build/sim/sw30415-sim" --log /dev/null >"$work/sim.out" &
+  sim=$!
+  sims+=("$sim")
+  for _ in $(seq 100); do [ -s "$work/sim.out" ] && break; sleep 0.1; done
+  port=$(head -n1 "$work/sim.out")
+}
+
+echo "== $count updates through one connected worker (load $(cut -d' ' -f1-3 /proc/loadavg))"
+start_sim
+"$build/tools/soak/soak-worker" "$port" "$count" | sed -n '1p;2p;$p'
+
+echo "== $count runs of sw30415 against one sw30415-sim"
+start_sim
+figures() { # descriptors, threads and resident memory of process $1
+  printf 'descriptors %s  threads %s  resident %s kB' "$(ls "/proc/$1/fd" | wc -l)" \
+    "$(ls "/proc/$1/task" | wc -l)" "$(awk '/^VmRSS:/ {print $2}' "/proc/$1/status")"
+}
+echo "simulator before: $(figures "$sim")"
+failed=0
+for i in $(seq "$count"); do
+  "$build/cli/sw30415" update --port "$port" --image "$work/image.sim" >"$work/run.out" 2>&1 &
+  run=$!
+  peak=0 fds=0 threads=0
+  while kill -0 "$run" 2>/dev/null; do
+    rss=$(awk '/^VmRSS:/ {print $2}' "/proc/$run/status" 2>/dev/null || echo 0)
+    ((${rss:-0} > peak)) && peak=$rss && fds=$(ls "/proc/$run/fd" 2>/dev/null | wc -l) &&
+      threads=$(ls "/proc/$run/task" 2>/dev/null | wc -l)
+    sleep 0.5
+  done
+  rc=0
+  wait "$run" || rc=$?
+  ((rc == 0)) || { failed=$((failed + 1)); tail -n2 "$work/run.out"; }
+  if ((i == 1 || i == count)); then
+    echo "run $i: exit $rc; sw30415 at its peak: descriptors $fds  threads $threads  resident $peak kB"
+  fi
+done
+echo "simulator after:  $(figures "$sim")"
+ls "$work" | grep -q '\.b79$' && echo "read-back files left behind: $(ls "$work" | grep -c '\.b79$')"
+echo "failed runs: $failed of $count"
+((failed == 0))

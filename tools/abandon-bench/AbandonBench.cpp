@@ -1,0 +1,122 @@
+// abandon-bench: how soon a connected worker takes the next start operation after a window gave up
+// a run (Cancel, or a stall), against the simulator at 115200 baud. The run is abandoned at a
+// different point of its block each time; the figure is the time from the abandoning store until a
+// protection read is armed, and until that read has its answer.
+// Usage: abandon-bench [trials per run kind, default 10]
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <thread>
+#include <vector>
+
+#include <unistd.h>
+
+#include "DeviceSimulator.h"
+#include "arm_ser.h"
+
+namespace {
+
+using TClock = std::chrono::steady_clock;
+using TMs = std::chrono::duration<double, std::milli>;
+constexpr auto Bound = std::chrono::seconds(30);
+
+bool WaitFor(const std::function<bool()>& Condition)
+{
+    const auto End = TClock::now() + Bound;
+    while (!Condition()) {
+        if (TClock::now() >= End)
+            return false;
+        std::this_thread::sleep_for(std::chrono::microseconds(100));
+    }
+    return true;
+}
+
+struct TTrial {
+    double Armed;    // ms from the abandon to srArmed
+    double Answered; // ms from the abandon to the read's answer
+};
+
+// Starts a run, lets it carry a few blocks, abandons it Offset into a block, then arms a protection read.
+bool Trial(Tarm_SER& Worker, bool Write, std::chrono::microseconds Offset, TTrial& Result)
+{
+    uint32_t Size = 0;
+    // The read-back file is created exclusively: the last trial's must go first.
+    std::filesystem::remove("readback.b79");
+    Worker.FFileName = Write ? "image.sim" : "readback.b79";
+    const int Armed = Write ? Worker.StartFirmwareWrite(false, Size) : Worker.StartFirmwareRead(false, 0);
+    if (Armed != srArmed || !WaitFor([&] { return Worker.FBlockCount.load() >= 3; }))
+        return false;
+    std::this_thread::sleep_for(Offset);
+    const auto Abandoned = TClock::now();
+    Worker.FOperation.store(opIdle);
+    if (!WaitFor([&] { return Worker.StartProtectionRead() == srArmed; }))
+        return false;
+    Result.Armed = TMs(TClock::now() - Abandoned).count();
+    if (!WaitFor([&] { return Worker.FDone.load(); }))
+        return false;
+    Result.Answered = TMs(TClock::now() - Abandoned).count();
+    return true;
+}
+
+void Report(const char* Name, std::vector<TTrial> Trials)
+{
+    const auto Line = [&](const char* What, double TTrial::*Field) {
+        std::vector<double> Ms;
+        for (const TTrial& T : Trials)
+            Ms.push_back(T.*Field);
+        std::sort(Ms.begin(), Ms.end());
+        std::printf("%s %s: median %.1f ms, max %.1f ms (%zu trials)\n", Name, What, Ms[Ms.size() / 2], Ms.back(),
+                    Ms.size());
+    };
+    Line("armed", &TTrial::Armed);
+    Line("answered", &TTrial::Answered);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const int Trials = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10;
+    const auto Dir = std::filesystem::temp_directory_path() / ("abandon-bench-" + std::to_string(getpid()));
+    std::filesystem::create_directories(Dir);
+    std::filesystem::current_path(Dir);
+    std::ofstream("image.sim", std::ios::binary) << std::string(FirmwareAreaSize, '\x5A');
+
+    TSimSettings Settings;
+    Settings.Baud = 115200;
+    TDeviceSimulator Sim(Settings);
+    Sim.Start();
+    Tarm_SER Worker(true);
+    Worker.FPortName = Sim.PortPath();
+    Worker.Resume();
+    if (!WaitFor([&] { return Worker.FLinkOpen.load() == 1; })) {
+        std::fprintf(stderr, "the worker could not open %s\n", Sim.PortPath().c_str());
+        return 1;
+    }
+    int Status = 0;
+    for (const bool Write : {true, false}) {
+        std::vector<TTrial> Results;
+        for (int I = 0; I < Trials; ++I) {
+            TTrial Result{};
+            // Spread over one block's exchange (about 70 ms), so every wait of the codec is hit.
+            if (!Trial(Worker, Write, std::chrono::microseconds(I * 70'000 / Trials), Result)) {
+                std::fprintf(stderr, "trial %d of the %s run failed to start or to finish within %lld s\n", I + 1,
+                             Write ? "write" : "read", static_cast<long long>(Bound.count()));
+                Status = 1;
+                break;
+            }
+            Results.push_back(Result);
+        }
+        if (!Results.empty())
+            Report(Write ? "write run abandoned, protection read" : "read run abandoned, protection read", Results);
+    }
+    Worker.CloseLink();
+    Worker.TerminateAndWait();
+    std::filesystem::current_path("/");
+    std::filesystem::remove_all(Dir);
+    return Status;
+}
