@@ -11,9 +11,13 @@
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include "TestFiles.h"
 #include "WaitUntil.h"
+
+// Long enough for a whole unpaced update with a stall; a test that hangs ends by this bound.
+inline constexpr std::chrono::seconds ProgramBound{50};
 
 class TChildProgram {
 public:
@@ -45,7 +49,7 @@ public:
     TChildProgram& operator=(const TChildProgram&) = delete;
 
     // The exit code; -1 when it did not end within Bound (it is killed then) or ended by a signal.
-    int Wait(std::chrono::milliseconds Bound)
+    int Wait(std::chrono::milliseconds Bound = ProgramBound)
     {
         int Status = 0;
         if (!WaitUntil([&] { return waitpid(FPid, &Status, WNOHANG) == FPid; }, Bound))
@@ -53,6 +57,7 @@ public:
         FPid = -1;
         return WIFEXITED(Status) ? WEXITSTATUS(Status) : -1;
     }
+    void Signal(int Number) const { kill(FPid, Number); }
     std::string Out() const { return Text(FOut); }
     std::string Err() const { return Text(FErr); }
 
