@@ -3,10 +3,10 @@
 
 #include "Designer.h"
 #include "DtcCheck.h"
+#include "GroupBox.h"
 #include "LbButton.h"
 
 #include <QComboBox>
-#include <QGroupBox>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -24,9 +24,7 @@ constexpr int ComboHeight = 21;
 
 QGroupBox* NewGroup(QWidget* Parent, const char* Name, const char* Title, int Left, int Top, int Width, int Height)
 {
-    auto* Group = Place(new QGroupBox(QString::fromLatin1(Title), Parent), Name, Left, Top, Width, Height);
-    Group->setFlat(true);
-    return Group;
+    return Place(new TGroupBox(QString::fromLatin1(Title), Parent), Name, Left, Top, Width, Height);
 }
 
 TLbButton* NewLbButton(QWidget* Parent, const char* Name, const char* Caption, int Left, int Top, int Width,
