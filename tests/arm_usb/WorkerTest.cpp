@@ -18,6 +18,7 @@
 
 #include "DeviceSimulator.h"
 #include "PtyPair.h"
+#include "SimulatedDeviceTest.h"
 #include "arm_ser.h"
 
 using namespace std::chrono_literals;
@@ -99,7 +100,7 @@ std::vector<std::string> BlockLines(const char* Request, int Blocks, const char*
     return Lines;
 }
 
-class WorkerTest : public testing::Test {
+class WorkerTest : public TSimulatedDeviceTest {
 protected:
     void SetUp() override
     {
@@ -110,11 +111,7 @@ protected:
     }
     void TearDown() override
     {
-        if (HasFailure() && Sim)
-            for (const std::string& Line : Sim->RequestLog())
-                std::cerr << "device log: " << Line << '\n';
-        Worker.reset();
-        Sim.reset();
+        TSimulatedDeviceTest::TearDown();
         std::filesystem::remove_all(Dir);
     }
 
@@ -153,8 +150,6 @@ protected:
     }
 
     std::filesystem::path Dir;
-    std::unique_ptr<TDeviceSimulator> Sim;
-    std::unique_ptr<Tarm_SER> Worker;
 };
 
 TEST_F(WorkerTest, WritesImagesInWholeBlocksAndReadsTheSameBlocksBack)

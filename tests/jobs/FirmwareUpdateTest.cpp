@@ -8,6 +8,7 @@
 
 #include "DeviceSimulator.h"
 #include "FirmwareUpdate.h"
+#include "SimulatedDeviceTest.h"
 #include "TestFiles.h"
 #include "TickTimer.h"
 #include "WaitUntil.h"
@@ -31,16 +32,12 @@ struct TShown {
     TClock::time_point At;
 };
 
-class FirmwareUpdateTest : public testing::Test {
+class FirmwareUpdateTest : public TSimulatedDeviceTest {
 protected:
     void TearDown() override
     {
-        if (HasFailure() && Sim)
-            for (const std::string& Line : Sim->RequestLog())
-                std::cerr << "device log: " << Line << '\n';
         Job.reset();
-        Worker.reset();
-        Sim.reset();
+        TSimulatedDeviceTest::TearDown();
     }
 
     void Connect(const TSimSettings& Settings = {}, std::chrono::milliseconds Pause = PollPause)
@@ -98,8 +95,6 @@ protected:
 
     TTempFolder Folder{"firmware-update-test"};
     std::filesystem::path Image = Folder.Path() / "image.sim";
-    std::unique_ptr<TDeviceSimulator> Sim;
-    std::unique_ptr<Tarm_SER> Worker;
     std::unique_ptr<TFirmwareUpdate> Job;
     std::vector<TShown> Shown;
     std::function<void()> OnMessages;

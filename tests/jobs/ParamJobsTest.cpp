@@ -13,6 +13,7 @@
 #include "NumberParse.h"
 #include "ParamJobs.h"
 #include "ParamVerify.h"
+#include "SimulatedDeviceTest.h"
 #include "WaitUntil.h"
 
 using namespace std::chrono_literals;
@@ -29,17 +30,8 @@ constexpr auto SilentPause = 1ms;
 
 const TBytes FactoryMac = {0x02, 0x00, 0x53, 0x30, 0x41, 0x50};
 
-class ParamJobsTest : public testing::Test {
+class ParamJobsTest : public TSimulatedDeviceTest {
 protected:
-    void TearDown() override
-    {
-        if (HasFailure() && Sim)
-            for (const std::string& Line : Sim->RequestLog())
-                std::cerr << "device log: " << Line << '\n';
-        Worker.reset();
-        Sim.reset();
-    }
-
     // The simulator exists from here on but answers only once started.
     void CreateSim(const TSimSettings& Settings = {}) { Sim = std::make_unique<TDeviceSimulator>(Settings); }
     bool StartWorker(const std::string& Port, std::chrono::milliseconds Pause = PollPause)
@@ -69,8 +61,6 @@ protected:
     std::string LastRequest() const { return Sim->RequestLog().back(); }
     TBytes OutBuffer() const { return TBytes(std::begin(Worker->FOutBuffer), std::end(Worker->FOutBuffer)); }
 
-    std::unique_ptr<TDeviceSimulator> Sim;
-    std::unique_ptr<Tarm_SER> Worker;
 };
 
 TEST_F(ParamJobsTest, WindowWritesPutEachRecordMostSignificantByteFirst)
