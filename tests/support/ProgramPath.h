@@ -12,9 +12,7 @@
 inline std::filesystem::path ProgramPath()
 {
 #ifdef _WIN32
-    char* Path = nullptr;
-    _get_pgmptr(&Path);
-    return std::filesystem::canonical(Path);
+    return std::filesystem::canonical(_pgmptr);
 #else
     return std::filesystem::canonical(program_invocation_name);
 #endif
