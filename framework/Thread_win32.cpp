@@ -16,7 +16,7 @@ std::int64_t CurrentNativeThreadId() { return static_cast<std::int64_t>(GetCurre
 void SetNativePriority(std::int64_t ThreadId, TThreadPriority Priority)
 {
     // Opened by id for the one call, so that no handle has to live as long as the thread.
-    const HANDLE Thread = OpenThread(THREAD_SET_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(ThreadId));
+    const HANDLE Thread = OpenThread(THREAD_SET_INFORMATION, FALSE, static_cast<DWORD>(ThreadId));
     if (!Thread)
         return;
     SetThreadPriority(Thread, WindowsPriority[static_cast<int>(Priority)]);
