@@ -38,6 +38,11 @@ mkdir -p "$ports"
 wine reg add 'HKLM\Software\Wine\Ports' /v COM5 /t REG_SZ /d "$ports/com5" /f >/dev/null
 wine reg add 'HKLM\Software\Wine\Ports' /v COM6 /t REG_SZ /d "$ports/com6" /f >/dev/null
 wineserver -k || true
+# One server for the whole run, whose dump of its objects when it ends goes to a file. The first
+# program starts Wine's own services, which live as long as the server: they are given no output
+# of a test's to hold open.
+wineserver -p 2>"$win_build/wineserver.log"
+wine reg query 'HKLM\Software\Wine\Ports' >/dev/null 2>&1
 
 sims=()
 stop_sims() {
