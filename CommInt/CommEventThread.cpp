@@ -52,7 +52,7 @@ void TCommEventThread::Stop()
     }
     // The thread's last act on the device, done here while the device is still this open's:
     // after Close the same device may already belong to a new open.
-    CommPlatform::PurgeComm(FCommHandle, PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR);
+    CommPlatform::Purge(FCommHandle, PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR);
     // A hand-off queued now or later would wait for a main thread that may never serve it.
     DropSynchronizeCalls();
     Terminate();

@@ -1,6 +1,7 @@
 #include "CommInt.h"
 
 #include "CommEventThread.h"
+#include "SerialPlatform.h"
 
 namespace {
 
@@ -48,9 +49,11 @@ void TCommEventChars::SetEventChar(int Index, char Value)
         FOwner->UpdateDataControlBlock();
 }
 
-TCustomComm::TCustomComm() = default;
+TCustomComm::TCustomComm() : FHandle(INVALID_HANDLE_VALUE) {}
 
 TCustomComm::~TCustomComm() { Close(); }
+
+bool TCustomComm::IsOpen() const { return FHandle != INVALID_HANDLE_VALUE; }
 
 void TCustomComm::RaiseCommError(const std::string& Message, int32_t Code)
 {
@@ -65,7 +68,7 @@ void TCustomComm::CheckClosed()
 
 void TCustomComm::CreateHandle()
 {
-    FHandle = CommPlatform::CreateFile(FDeviceName);
+    FHandle = CommPlatform::OpenDevice(FDeviceName);
     if (FHandle == INVALID_HANDLE_VALUE)
         RaiseCommError("Error accessing specified device", CommPlatform::LastError());
     if (!CommPlatform::IsCharDevice(FHandle)) {
@@ -78,7 +81,7 @@ void TCustomComm::ReleaseHandle()
 {
     if (FHandle == INVALID_HANDLE_VALUE)
         return;
-    CommPlatform::CloseHandle(FHandle);
+    CommPlatform::CloseDevice(FHandle);
     FHandle = INVALID_HANDLE_VALUE;
 }
 
@@ -95,7 +98,7 @@ void TCustomComm::Open()
     FEventThread->SetOnHangUp([this] { MarkDeviceLost(-1); });
     UpdateCommTimeouts();
     UpdateDataControlBlock();
-    if (!CommPlatform::SetupComm(FHandle, FReadBufSize, FWriteBufSize))
+    if (!CommPlatform::SetQueueSizes(FHandle, FReadBufSize, FWriteBufSize))
         RaiseCommError("Error initializing Read/Write Buffers", CommPlatform::LastError());
 }
 
@@ -115,7 +118,7 @@ void TCustomComm::Close()
 
 void TCustomComm::UpdateCommTimeouts()
 {
-    if (!CommPlatform::SetCommTimeouts(FHandle))
+    if (!CommPlatform::ApplyTimeouts(FHandle))
         RaiseCommError("Error updating CommTimeouts", CommPlatform::LastError());
 }
 
@@ -123,7 +126,7 @@ void TCustomComm::UpdateDataControlBlock()
 {
     if (!IsOpen())
         return;
-    CommPlatform::GetCommState(FHandle, FDCB);
+    CommPlatform::ReadLineState(FHandle, FDCB);
     FDCB.BaudRate = BaudRateOf[FBaudRate];
     FDCB.Parity = ParityOf[FParity];
     FDCB.StopBits = StopBitsOf[FStopbits];
@@ -142,7 +145,7 @@ void TCustomComm::UpdateDataControlBlock()
         else
             FDCB.Flags &= ~OptionFlagOf[Option];
     }
-    if (!CommPlatform::SetCommState(FHandle, FDCB))
+    if (!CommPlatform::WriteLineState(FHandle, FDCB))
         RaiseCommError("Error updating DataControlBlock", CommPlatform::LastError());
 }
 
@@ -174,14 +177,14 @@ int TCustomComm::Transfer(TCall Call, int Timeout, const char* Failure)
 int TCustomComm::Write(const void* Buffer, int Count)
 {
     return Transfer([&](uint32_t Timeout, int& Result) {
-        return CommPlatform::WriteFile(FHandle, Buffer, Count, Timeout, Result);
+        return CommPlatform::OverlappedWrite(FHandle, FEvent.Handle(), Buffer, Count, Timeout, Result);
     }, FWriteTimeout, "Write error");
 }
 
 int TCustomComm::Read(void* Buffer, int Count)
 {
     return Transfer([&](uint32_t Timeout, int& Result) {
-        return CommPlatform::ReadFile(FHandle, Buffer, Count, Timeout, Result);
+        return CommPlatform::OverlappedRead(FHandle, FEvent.Handle(), Buffer, Count, Timeout, Result);
     }, FReadTimeout, "Read error");
 }
 
@@ -191,7 +194,7 @@ int TCustomComm::InQueCount()
         return -1;
     uint32_t Errors = 0;
     uint32_t InQueue = 0;
-    if (!CommPlatform::ClearCommError(FHandle, Errors, InQueue))
+    if (!CommPlatform::LineStatus(FHandle, Errors, InQueue))
         MarkDeviceLost(CommPlatform::LastError());
     return static_cast<int>(InQueue);
 }
@@ -213,13 +216,13 @@ void TCustomComm::CheckDeviceLost()
 void TCustomComm::PurgeIn()
 {
     if (IsOpen())
-        CommPlatform::PurgeComm(FHandle, PURGE_RXABORT | PURGE_RXCLEAR);
+        CommPlatform::Purge(FHandle, PURGE_RXABORT | PURGE_RXCLEAR);
 }
 
 void TCustomComm::PurgeOut()
 {
     if (IsOpen())
-        CommPlatform::PurgeComm(FHandle, PURGE_TXABORT | PURGE_TXCLEAR);
+        CommPlatform::Purge(FHandle, PURGE_TXABORT | PURGE_TXCLEAR);
 }
 
 void TCustomComm::SetDTR(bool Value) { EscapeComm(Value ? SETDTR : CLRDTR); }
@@ -228,7 +231,7 @@ void TCustomComm::EscapeComm(uint32_t Function)
 {
     if (!IsOpen())
         RaiseCommError("Port not open, unable to complete operation", -1);
-    if (!CommPlatform::EscapeCommFunction(FHandle, Function))
+    if (!CommPlatform::LineFunction(FHandle, Function))
         RaiseCommError("EscapeCommFunction failure", CommPlatform::LastError());
 }
 
@@ -236,7 +239,7 @@ void TCustomComm::DispatchCommEvent(TThread*, uint32_t EventMask)
 {
     uint32_t Errors = 0;
     uint32_t InQueue = 0;
-    CommPlatform::ClearCommError(FHandle, Errors, InQueue);
+    CommPlatform::LineStatus(FHandle, Errors, InQueue);
     // A handler may close (and even reopen) the port: the rest of this word belongs to the
     // open that has ended and reaches no handler.
     const uint32_t Opening = FCloseCount;

@@ -11,7 +11,7 @@
 
 #include "CommObjs.h"
 #include "CommTypes.h"
-#include "SerialPlatform.h"
+#include "SerialHandle.h"
 
 class TCustomComm;
 class TCommEventThread;
@@ -65,7 +65,7 @@ public:
 
     void Open();
     void Close();
-    bool IsOpen() const { return FHandle != INVALID_HANDLE_VALUE; }
+    bool IsOpen() const;
     int Write(const void* Buffer, int Count);
     int Read(void* Buffer, int Count);
     int InQueCount();
@@ -132,7 +132,7 @@ protected:
     [[noreturn]] static void RaiseCommError(const std::string& Message, int32_t Code);
     void MarkDeviceLost(int32_t Code);
 
-    THandle FHandle = INVALID_HANDLE_VALUE;
+    THandle FHandle; // INVALID_HANDLE_VALUE while closed
 
 private:
     friend class TCommEventChars;
@@ -142,6 +142,7 @@ private:
 
     TDCB FDCB;
     std::string FDeviceName = "Com2";
+    TSimpleEvent FEvent; // completion of Read and Write
     TCriticalSection FLock;
     int FReadTimeout = 1000;
     int FWriteTimeout = 1000;

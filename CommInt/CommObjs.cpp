@@ -1,10 +1,14 @@
 #include "CommObjs.h"
 
+#include "SerialPlatform.h"
+
+THandleObject::THandleObject() : FHandle(INVALID_HANDLE_VALUE) {}
+
 THandleObject::~THandleObject() { CommPlatform::CloseEvent(FHandle); }
 
 TSimpleEvent::TSimpleEvent()
 {
-    FHandle = CommPlatform::CreateEvent();
+    FHandle = CommPlatform::CreateManualEvent();
     FLastError = FHandle == INVALID_HANDLE_VALUE ? CommPlatform::LastError() : 0;
 }
 
@@ -16,6 +20,6 @@ TWaitResult TEvent::WaitFor(uint32_t Timeout)
     return Result;
 }
 
-void TEvent::SetEvent() { CommPlatform::SetEvent(FHandle); }
+void TEvent::SetEvent() { CommPlatform::SignalEvent(FHandle); }
 
-void TEvent::ResetEvent() { CommPlatform::ResetEvent(FHandle); }
+void TEvent::ResetEvent() { CommPlatform::UnsignalEvent(FHandle); }

@@ -5,13 +5,11 @@
 #include <cstdint>
 #include <mutex>
 
-#include "SerialPlatform.h"
-
-
+#include "SerialHandle.h"
 
 class THandleObject {
 public:
-    THandleObject() = default;
+    THandleObject();
     THandleObject(const THandleObject&) = delete;
     THandleObject& operator=(const THandleObject&) = delete;
     virtual ~THandleObject();
@@ -20,7 +18,7 @@ public:
     int LastError() const { return FLastError; }
 
 protected:
-    THandle FHandle = INVALID_HANDLE_VALUE;
+    THandle FHandle; // INVALID_HANDLE_VALUE when there is none
     int FLastError = 0;
 };
 

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
-// Only ports that are really there, in natural order (ttyUSB2 before ttyUSB10). Root is the folder
-// the system's device tree hangs from; tests point it at a tree of their own.
+// Only ports that are really there, in natural order (ttyUSB2 before ttyUSB10, COM2 before COM10).
+// On Linux, Root is the folder the system's device tree hangs from, and tests point it at a tree of
+// their own; Windows probes its port names and has no such tree.
 std::vector<std::string> ListSerialPorts(const std::string& Root = "/");

@@ -1,4 +1,5 @@
-// POSIX serial back end (termios; Linux for the arbitrary baud rates and the event wait).
+// POSIX serial back end (termios). The rate as a number, the event objects and the event wait are
+// each system's own: SerialBaud_*, ManualEvent_* and EventWait_* files.
 #include "SerialPlatform.h"
 
 #include <cerrno>
@@ -8,8 +9,6 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <sys/epoll.h>
-#include <sys/eventfd.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
@@ -22,6 +21,13 @@ namespace CommPlatform {
 namespace {
 
 int Fd(THandle Handle) { return static_cast<int>(Handle); }
+
+// Mark and space parity are an extension (Linux, some BSDs); without it they are refused.
+#ifdef CMSPAR
+constexpr tcflag_t MarkSpace = CMSPAR;
+#else
+constexpr tcflag_t MarkSpace = 0;
+#endif
 
 // Milliseconds left of a wait begun at Start; -1 for no limit (poll's convention).
 int RemainingMs(std::chrono::steady_clock::time_point Start, uint32_t Timeout)
@@ -56,15 +62,17 @@ tcflag_t CharacterSize(uint8_t ByteSize)
     }
 }
 
-void ApplyParity(termios& Tio, uint8_t Parity)
+// False for a parity the driver cannot carry.
+bool ApplyParity(termios& Tio, uint8_t Parity)
 {
-    Tio.c_cflag &= ~(PARENB | PARODD | CMSPAR);
+    Tio.c_cflag &= ~(PARENB | PARODD | MarkSpace);
     switch (Parity) {
-    case ODDPARITY: Tio.c_cflag |= PARENB | PARODD; break;
-    case EVENPARITY: Tio.c_cflag |= PARENB; break;
-    case MARKPARITY: Tio.c_cflag |= PARENB | PARODD | CMSPAR; break;
-    case SPACEPARITY: Tio.c_cflag |= PARENB | CMSPAR; break;
-    default: break;
+    case NOPARITY: return true;
+    case ODDPARITY: Tio.c_cflag |= PARENB | PARODD; return true;
+    case EVENPARITY: Tio.c_cflag |= PARENB; return true;
+    case MARKPARITY: Tio.c_cflag |= PARENB | PARODD | MarkSpace; return MarkSpace != 0;
+    case SPACEPARITY: Tio.c_cflag |= PARENB | MarkSpace; return MarkSpace != 0;
+    default: return false;
     }
 }
 
@@ -72,7 +80,7 @@ uint8_t ParityOf(const termios& Tio)
 {
     if (!(Tio.c_cflag & PARENB))
         return NOPARITY;
-    if (Tio.c_cflag & CMSPAR)
+    if (Tio.c_cflag & MarkSpace)
         return (Tio.c_cflag & PARODD) ? MARKPARITY : SPACEPARITY;
     return (Tio.c_cflag & PARODD) ? ODDPARITY : EVENPARITY;
 }
@@ -138,7 +146,7 @@ bool Took(int Descriptor, const termios& Want, uint32_t BaudRate)
     termios Got{};
     if (tcgetattr(Descriptor, &Got) != 0)
         return false;
-    constexpr tcflag_t Control = CSIZE | CSTOPB | PARENB | PARODD | CMSPAR | CRTSCTS;
+    constexpr tcflag_t Control = CSIZE | CSTOPB | PARENB | PARODD | MarkSpace | CRTSCTS;
     constexpr tcflag_t Input = INPCK | IXON | IXOFF;
     const uint32_t Rate = CurrentBaudRate(Descriptor);
     const uint32_t Deviation = Rate > BaudRate ? Rate - BaudRate : BaudRate - Rate;
@@ -162,7 +170,7 @@ void ApplyDtrControl(int Descriptor, uint32_t Flags)
 
 int LastError() { return errno; }
 
-THandle CreateFile(const std::string& Name)
+THandle OpenDevice(const std::string& Name)
 {
     int Descriptor = open(Name.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (Descriptor < 0 && errno == EISDIR)
@@ -189,14 +197,14 @@ bool IsCharDevice(THandle Handle)
     return fstat(Fd(Handle), &Info) == 0 && S_ISCHR(Info.st_mode) && isatty(Fd(Handle));
 }
 
-void CloseHandle(THandle Handle)
+void CloseDevice(THandle Handle)
 {
     if (isatty(Fd(Handle)))
         ioctl(Fd(Handle), TIOCNXCL);
     close(Fd(Handle));
 }
 
-bool SetCommTimeouts(THandle Handle)
+bool ApplyTimeouts(THandle Handle)
 {
     termios Tio{};
     if (tcgetattr(Fd(Handle), &Tio) != 0)
@@ -206,7 +214,7 @@ bool SetCommTimeouts(THandle Handle)
     return tcsetattr(Fd(Handle), TCSANOW, &Tio) == 0;
 }
 
-bool GetCommState(THandle Handle, TDCB& Dcb)
+bool ReadLineState(THandle Handle, TDCB& Dcb)
 {
     termios Tio{};
     if (tcgetattr(Fd(Handle), &Tio) != 0)
@@ -221,11 +229,11 @@ bool GetCommState(THandle Handle, TDCB& Dcb)
     return true;
 }
 
-bool SetCommState(THandle Handle, const TDCB& Dcb)
+bool WriteLineState(THandle Handle, const TDCB& Dcb)
 {
     termios Tio{};
     const tcflag_t Size = CharacterSize(Dcb.ByteSize);
-    if (Size == 0 || Dcb.Parity > SPACEPARITY || Dcb.StopBits > TWOSTOPBITS) {
+    if (Size == 0 || Dcb.StopBits > TWOSTOPBITS) {
         errno = EINVAL;
         return false;
     }
@@ -237,7 +245,10 @@ bool SetCommState(THandle Handle, const TDCB& Dcb)
     Tio.c_cflag = (Tio.c_cflag & ~(CSIZE | CSTOPB)) | Size | CREAD | CLOCAL;
     if (Dcb.StopBits != ONESTOPBIT)
         Tio.c_cflag |= CSTOPB;
-    ApplyParity(Tio, Dcb.Parity);
+    if (!ApplyParity(Tio, Dcb.Parity)) {
+        errno = EINVAL;
+        return false;
+    }
     ApplyFlags(Tio, Dcb.Flags);
     Tio.c_cc[VSTART] = static_cast<cc_t>(Dcb.XonChar);
     Tio.c_cc[VSTOP] = static_cast<cc_t>(Dcb.XoffChar);
@@ -253,7 +264,7 @@ bool SetCommState(THandle Handle, const TDCB& Dcb)
     return true;
 }
 
-bool SetupComm(THandle, int InQueue, int OutQueue)
+bool SetQueueSizes(THandle, int InQueue, int OutQueue)
 {
     // The driver's queues have a fixed size here; only nonsense sizes are refused.
     if (InQueue < 0 || OutQueue < 0) {
@@ -263,7 +274,8 @@ bool SetupComm(THandle, int InQueue, int OutQueue)
     return true;
 }
 
-bool WriteFile(THandle Handle, const void* Buffer, int Count, uint32_t Timeout, int& Result)
+// Non-blocking descriptors: a transfer never outlives its call, so no event is needed.
+bool OverlappedWrite(THandle Handle, THandle, const void* Buffer, int Count, uint32_t Timeout, int& Result)
 {
     const auto Start = std::chrono::steady_clock::now();
     const auto* Bytes = static_cast<const char*>(Buffer);
@@ -288,7 +300,7 @@ bool WriteFile(THandle Handle, const void* Buffer, int Count, uint32_t Timeout, 
     return true;
 }
 
-bool ReadFile(THandle Handle, void* Buffer, int Count, uint32_t, int& Result)
+bool OverlappedRead(THandle Handle, THandle, void* Buffer, int Count, uint32_t, int& Result)
 {
     Result = 0;
     if (Count <= 0)
@@ -303,7 +315,7 @@ bool ReadFile(THandle Handle, void* Buffer, int Count, uint32_t, int& Result)
     return true;
 }
 
-bool ClearCommError(THandle Handle, uint32_t& Errors, uint32_t& InQueue)
+bool LineStatus(THandle Handle, uint32_t& Errors, uint32_t& InQueue)
 {
     Errors = 0;
     InQueue = 0;
@@ -314,7 +326,7 @@ bool ClearCommError(THandle Handle, uint32_t& Errors, uint32_t& InQueue)
     return true;
 }
 
-bool PurgeComm(THandle Handle, uint32_t Flags)
+bool Purge(THandle Handle, uint32_t Flags)
 {
     const bool In = Flags & (PURGE_RXABORT | PURGE_RXCLEAR);
     const bool Out = Flags & (PURGE_TXABORT | PURGE_TXCLEAR);
@@ -323,7 +335,7 @@ bool PurgeComm(THandle Handle, uint32_t Flags)
     return tcflush(Fd(Handle), In && Out ? TCIOFLUSH : (In ? TCIFLUSH : TCOFLUSH)) == 0;
 }
 
-bool EscapeCommFunction(THandle Handle, uint32_t Function)
+bool LineFunction(THandle Handle, uint32_t Function)
 {
     int Line = TIOCM_DTR;
     unsigned long Request;
@@ -338,31 +350,7 @@ bool EscapeCommFunction(THandle Handle, uint32_t Function)
     return errno == ENOTTY && isatty(Fd(Handle));
 }
 
-THandle CreateEvent()
-{
-    const int Descriptor = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
-    return Descriptor < 0 ? INVALID_HANDLE_VALUE : Descriptor;
-}
-
-void CloseEvent(THandle Event)
-{
-    if (Event != INVALID_HANDLE_VALUE)
-        close(Fd(Event));
-}
-
-// The counter is the signal: above zero means set. It never reaches the eventfd maximum.
-void SetEvent(THandle Event)
-{
-    const uint64_t One = 1;
-    [[maybe_unused]] const ssize_t Written = write(Fd(Event), &One, sizeof One);
-}
-
-void ResetEvent(THandle Event)
-{
-    uint64_t Count;
-    [[maybe_unused]] const ssize_t Got = read(Fd(Event), &Count, sizeof Count);
-}
-
+// An event is a descriptor that polls readable while signalled.
 TWaitResult WaitForEvent(THandle Event, uint32_t Timeout)
 {
     if (Event == INVALID_HANDLE_VALUE) {

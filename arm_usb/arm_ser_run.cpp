@@ -4,9 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
-#ifdef __linux__
-#include <sys/prctl.h>
-#endif
+#include "FineTimer.h"
 
 namespace {
 
@@ -34,10 +32,7 @@ bool IsOneBlock(int32_t Operation) { return Operation == opReadBlock || Operatio
 
 void Tarm_SER::Execute()
 {
-#ifdef __linux__
-    // Linux lets a sleep run up to 50 us long by default; seven 10 ms pauses a block add that up.
-    prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
-#endif
+    const TFineTimer FineTimer;
     OpenLink();
     FBlockCount.store(0, Publish);
     while (!Terminated())

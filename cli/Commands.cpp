@@ -1,13 +1,13 @@
 #include "Commands.h"
 
 #include <cstdio>
-#include <unistd.h>
 
 #include "Connection.h"
 #include "ExitCodes.h"
 #include "FirmwareUpdate.h"
 #include "Interrupt.h"
 #include "ProgressDisplay.h"
+#include "Terminal.h"
 #include "UpdateHost.h"
 
 namespace {
@@ -16,7 +16,7 @@ namespace {
 class TConsoleHost {
 public:
     explicit TConsoleHost(Tarm_SER& Worker)
-        : FDisplay(stdout, isatty(STDOUT_FILENO) == 1),
+        : FDisplay(stdout, StdoutIsTerminal()),
           FHost(
               Worker, [this](const std::string& Text) { FDisplay.Show(Text); },
               [this](const TRunProgress& Run) { FDisplay.Progress(Run); })

@@ -1,10 +1,10 @@
 #include "PortProbe.h"
 
-#include <cerrno>
 #include <thread>
 
 #include "Connection.h"
 #include "FirmwareUpdate.h"
+#include "PortHeld.h"
 
 namespace {
 
@@ -15,7 +15,7 @@ TProbeResult Probe(const std::string& Port)
     TConnection Link(Port);
     if (!Link.Open()) {
         // The open fails before anything is written: a held port sees no request.
-        const bool Held = Link.Worker().FLinkError.load(std::memory_order_acquire) == EBUSY;
+        const bool Held = PortHeld(Link.Worker().FLinkError.load(std::memory_order_acquire));
         Result.State = Held ? TProbeState::Busy : TProbeState::NotOpened;
         return Result;
     }

@@ -1,16 +1,16 @@
 #include "ProductionLine.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
 #include <thread>
-#include <unistd.h>
 
 #include "Connection.h"
 #include "ExitCodes.h"
 #include "Interrupt.h"
+#include "PortHeld.h"
 #include "PortList.h"
 #include "PortProbe.h"
+#include "Terminal.h"
 #include "UpdateBoard.h"
 #include "UpdateHost.h"
 
@@ -41,7 +41,7 @@ TPortEnd UpdateOnePort(const std::string& Port, size_t Index, const std::string&
     TConnection Link(Port);
     if (!Link.Open()) {
         const bool Stopped = Interrupted();
-        const bool Held = Link.Worker().FLinkError.load(std::memory_order_acquire) == EBUSY;
+        const bool Held = PortHeld(Link.Worker().FLinkError.load(std::memory_order_acquire));
         End.Code = Stopped ? ecInterrupted : ecPortNotOpened;
         End.Text = Stopped ? "interrupted" : Held ? "cannot open the port: busy" : "cannot open the port";
         Board.Show(Index, End.Text);
@@ -127,7 +127,7 @@ int RunProductionUpdate(const std::vector<std::string>& Ports, bool AllInBootMod
             return ecNotInBootMode;
         }
     }
-    TUpdateBoard Board(stdout, isatty(STDOUT_FILENO) == 1, Updated);
+    TUpdateBoard Board(stdout, StdoutIsTerminal(), Updated);
     std::vector<TPortEnd> Ends(Updated.size());
     {
         std::vector<std::jthread> Runs;

@@ -17,7 +17,11 @@ int main(int argc, char** argv)
     // At most one; none is refused below, so that a mistyped subcommand is named as unexpected.
     App.require_subcommand(0, 1);
     App.footer(ExitCodeHelp);
+#ifdef _WIN32
+    const char* const PortHelp = "the serial port, as the main window names it (COM3)";
+#else
     const char* const PortHelp = "the serial port: a device path as it stands, else a name under /dev (ttyUSB0)";
+#endif
 
     std::string Port;
     std::vector<std::string> UpdatePorts;

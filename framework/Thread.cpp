@@ -1,15 +1,10 @@
 #include "Thread.h"
+#include "ThreadNative.h"
 
 #include <chrono>
 #include <deque>
 #include <exception>
 #include <memory>
-
-#if defined(__linux__)
-#include <sys/resource.h>
-#include <sys/syscall.h>
-#include <unistd.h>
-#endif
 
 std::function<void()> WakeMainThread;
 
@@ -119,9 +114,7 @@ void TThread::Run(TThread* Self)
 {
     { std::lock_guard Lock(Self->FStateMutex); }
     CurrentThread = Self;
-#if defined(__linux__)
-    Self->FNativeId.store(static_cast<long>(syscall(SYS_gettid)));
-#endif
+    Self->FNativeId.store(CurrentNativeThreadId());
     Self->ApplyPriority();
     Self->CheckSuspended();
     try {
@@ -170,14 +163,10 @@ void TThread::SetPriority(TThreadPriority Value)
 
 void TThread::ApplyPriority()
 {
-#if defined(__linux__)
-    // Linux gives each thread its own nice value; one priority step is one nice step.
-    const long Id = FNativeId.load();
+    const std::int64_t Id = FNativeId.load();
     if (Id == 0 || Finished())
         return; // applied by the thread itself when it starts
-    const int Step = static_cast<int>(FPriority.load()) - static_cast<int>(TThreadPriority::tpNormal);
-    setpriority(PRIO_PROCESS, static_cast<id_t>(Id), -Step);
-#endif
+    SetNativePriority(Id, FPriority.load());
 }
 
 int TThread::WaitFor()

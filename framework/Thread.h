@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <cstdint>
 #include <functional>
 #include <mutex>
 #include <thread>
@@ -82,7 +83,7 @@ private:
     bool FStarted = false; // under FStateMutex
     bool FSynchronizeDropped = false; // under the call queue's lock
     std::atomic<TThreadPriority> FPriority{TThreadPriority::tpNormal};
-    std::atomic<long> FNativeId{0}; // the system's id of the running thread, 0 before it runs
+    std::atomic<std::int64_t> FNativeId{0}; // the system's id of the running thread, 0 before it runs
     int FReturnValue = 0;
 };
 

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "FirmwareFiles.h"
+#include "PathText.h"
 #include "ReadBackClaim.h"
 #include "arm_ser.h"
 
@@ -34,7 +35,7 @@ public:
     {
         std::error_code Ignored;
         if (!FPath.empty())
-            std::filesystem::remove(FPath, Ignored);
+            std::filesystem::remove(PathFromText(FPath), Ignored);
     }
     TRemoveOnExit(const TRemoveOnExit&) = delete;
     TRemoveOnExit& operator=(const TRemoveOnExit&) = delete;
@@ -79,7 +80,7 @@ TUpdateOutcome TFirmwareUpdate::Update(bool ReadBack)
     ImagePath = FImageFile.empty() ? MasterImagePath() : FImageFile;
     FWorker.FFileName = ImagePath;
     std::error_code Ignored;
-    if (!std::filesystem::exists(ImagePath, Ignored)) {
+    if (!std::filesystem::exists(PathFromText(ImagePath), Ignored)) {
         FHooks.Show(TextNoImage);
         return TUpdateOutcome::NoImage;
     }

@@ -4,6 +4,8 @@
 #include <mutex>
 #include <set>
 
+#include "PathText.h"
+
 namespace {
 
 std::mutex ClaimLock;
@@ -11,9 +13,9 @@ std::set<std::string> Claimed; // under ClaimLock
 
 std::string WithSuffix(const std::string& Name, int Number)
 {
-    std::filesystem::path Path(Name);
-    const std::string Extension = Path.extension().string();
-    return Path.replace_extension().string() + "-" + std::to_string(Number) + Extension;
+    std::filesystem::path Path = PathFromText(Name);
+    const std::string Extension = TextFromPath(Path.extension());
+    return TextFromPath(Path.replace_extension()) + "-" + std::to_string(Number) + Extension;
 }
 
 } // namespace

@@ -5,14 +5,39 @@
 
 #include <atomic>
 #include <chrono>
+#include <climits>
 #include <stdexcept>
 #include <thread>
 
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/resource.h>
 #include <sys/syscall.h>
 #include <unistd.h>
+#endif
 
 namespace {
+
+// The calling thread's priority as the system keeps it: one more for each step up.
+int NativePriority()
+{
+#ifdef _WIN32
+    return GetThreadPriority(GetCurrentThread());
+#else
+    return -getpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)));
+#endif
+}
+
+// Linux lets only root raise a priority; Windows lets any process go as far as "highest".
+bool MayRaisePriority()
+{
+#ifdef _WIN32
+    return true;
+#else
+    return geteuid() == 0;
+#endif
+}
 
 // Runs a function as its body.
 class TFunctionThread : public TThread {
@@ -165,13 +190,12 @@ TEST(Thread, FreesItselfAndTakesItsPriority)
             SetPriority(TThreadPriority::tpHigher);
         }
         ~TSelfFreeing() override { Destroyed = true; }
-        std::atomic<int> Nice{100};
+        std::atomic<int> Native{INT_MIN};
 
     protected:
         void Execute() override
         {
-            errno = 0;
-            Nice = getpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)));
+            Native = NativePriority();
             while (!Terminated())
                 TThread::Sleep(1);
         }
@@ -179,10 +203,10 @@ TEST(Thread, FreesItselfAndTakesItsPriority)
     auto* Thread = new TSelfFreeing;
     EXPECT_EQ(Thread->Priority(), TThreadPriority::tpHigher);
     Thread->Resume();
-    ASSERT_TRUE(WaitUntil([&] { return Thread->Nice.load() != 100; }));
-    // One step above normal where the system lets the process raise priorities (root does).
-    if (geteuid() == 0) {
-        EXPECT_EQ(Thread->Nice.load(), getpriority(PRIO_PROCESS, 0) - 1);
+    ASSERT_TRUE(WaitUntil([&] { return Thread->Native.load() != INT_MIN; }));
+    // One step above this thread's normal priority, where the system lets the process raise it.
+    if (MayRaisePriority()) {
+        EXPECT_EQ(Thread->Native.load(), NativePriority() + 1);
     }
     Thread->Terminate();
     EXPECT_TRUE(WaitUntil([] { return Destroyed.load(); }));

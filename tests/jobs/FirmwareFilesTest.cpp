@@ -2,14 +2,15 @@
 #include <gtest/gtest.h>
 
 #include "FirmwareFiles.h"
+#include "PathText.h"
+#include "ProgramPath.h"
 #include "TestFiles.h"
 
 namespace {
 
 TEST(FirmwareFiles, MasterImageLiesInTheMasterFolderBesideTheProgram)
 {
-    const std::filesystem::path Program = std::filesystem::canonical(program_invocation_name);
-    EXPECT_EQ(MasterImagePath(), (Program.parent_path() / "master" / "Sim30415.sim").string());
+    EXPECT_EQ(PathFromText(MasterImagePath()), ProgramPath().parent_path() / "master" / "Sim30415.sim");
 }
 
 struct TNameCase {
@@ -64,7 +65,7 @@ TEST_P(CompareFilesTable, ComparesTheImagesBytesOnlyAndDeletesTheReadBack)
             Back[static_cast<size_t>(Case.ChangedAt)] ^= 1;
         SaveFile(ReadBack, Back);
     }
-    EXPECT_EQ(CompareFiles(Image.string(), ReadBack.string()), Case.Equal);
+    EXPECT_EQ(CompareFiles(TextFromPath(Image), TextFromPath(ReadBack)), Case.Equal);
     EXPECT_FALSE(std::filesystem::exists(ReadBack));
     EXPECT_EQ(LoadFile(Image), Bytes);
 }

@@ -3,13 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <optional>
 #include <set>
 #include <thread>
 
 #include "DeviceSimulator.h"
 #include "FirmwareUpdate.h"
-#include "ReadBackClaim.h"
 #include "TestFiles.h"
 #include "TickTimer.h"
 #include "WaitUntil.h"
@@ -18,21 +16,6 @@
 using namespace std::chrono_literals;
 
 namespace {
-
-TEST(ReadBackClaim, TakesTheNameWhenFreeElseTheFirstFreeNumber)
-{
-    std::optional<TReadBackClaim> First(std::in_place, "/tmp/x/image2026.b79");
-    EXPECT_EQ(First->Path(), "/tmp/x/image2026.b79");
-    const TReadBackClaim Second("/tmp/x/image2026.b79");
-    EXPECT_EQ(Second.Path(), "/tmp/x/image2026-2.b79");
-    const TReadBackClaim Third("/tmp/x/image2026.b79");
-    EXPECT_EQ(Third.Path(), "/tmp/x/image2026-3.b79");
-    First.reset();
-    const TReadBackClaim Again("/tmp/x/image2026.b79");
-    EXPECT_EQ(Again.Path(), "/tmp/x/image2026.b79");
-    const TReadBackClaim Other("/tmp/x/other.b79");
-    EXPECT_EQ(Other.Path(), "/tmp/x/other.b79");
-}
 
 // One device with its worker and its update, driven from a thread of its own.
 struct TStation {
