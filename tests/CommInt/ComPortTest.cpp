@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <iterator>
+#include <ostream>
 #include <set>
 #include <string>
 #include <thread>
@@ -167,12 +168,22 @@ TEST_F(ComPort, OpensAgainAtOnceAfterClose)
     EXPECT_TRUE(IsBootReply(Reply.data(), static_cast<int>(Reply.size()))) << Reply;
 }
 
-TEST_F(ComPort, EventThreadIdlesWhileThePortSitsOpenAndEndsAtClose)
+struct TEventsRow {
+    const char* Name;
+    TCommEventTypes Events;
+};
+
+void PrintTo(const TEventsRow& Row, std::ostream* Out) { *Out << Row.Name; }
+
+class ComPortEvents : public ComPort, public testing::WithParamInterface<TEventsRow> {};
+
+TEST_P(ComPortEvents, EventThreadIdlesWhileThePortSitsOpenAndEndsAtClose)
 {
     const std::set<DWORD> Before = ThreadIds();
     std::set<DWORD> Started;
     {
         TComm Comm;
+        Comm.SetMonitorEvents(GetParam().Events);
         OpenLikeWorker(Comm, PortDevicePath(FPort));
         EXPECT_TRUE(WaitUntil([&] {
             Started = Without(ThreadIds(), Before);
@@ -185,6 +196,12 @@ TEST_F(ComPort, EventThreadIdlesWhileThePortSitsOpenAndEndsAtClose)
     }
     EXPECT_TRUE(WaitUntil([&] { return Without(Started, ThreadIds()).size() == Started.size(); }, 5s));
 }
+
+// Under Wine on a pseudo-terminal a wait that includes the modem lines fails at once, and one for
+// received characters alone is reported pending and then ends aborted.
+INSTANTIATE_TEST_SUITE_P(Masks, ComPortEvents,
+                         testing::Values(TEventsRow{"AllEvents", AllCommEvents},
+                                         TEventsRow{"ReceivedCharacters", TCommEventTypes{evRxChar}}));
 
 // Wine lets a second open of a COM port through, so there the held port's probe opens it too; a
 // port of the system's serial driver refuses it and is counted by the refusal.
