@@ -36,6 +36,8 @@ using TMs = std::chrono::duration<double, std::milli>;
 constexpr int TickMs = 10;
 // A gap at least this long holds one of the window's fixed waits (250, 300 or 700 ms).
 constexpr double FixedWaitMs = 240;
+// Gaps from this long on are listed one by one.
+constexpr double LongGapMs = 50;
 
 double CpuSeconds(clockid_t Clock)
 {
@@ -133,13 +135,14 @@ void ReportGaps(const std::vector<TGap>& Gaps)
     double LongestOther = 0;
     int Fixed = 0;
     for (const TGap& Gap : Gaps) {
-        if (Gap.Ms >= FixedWaitMs) {
+        if (Gap.Ms >= FixedWaitMs)
             ++Fixed;
-            std::printf("gap holding a fixed wait: %.1f ms, ending %.0f ms into the update on \"%s\"\n", Gap.Ms,
-                        Gap.AtMs, Gap.Status.toStdString().c_str());
-        } else {
+        else
             LongestOther = std::max(LongestOther, Gap.Ms);
-        }
+        if (Gap.Ms >= LongGapMs)
+            std::printf("%s: %.1f ms, ending %.0f ms into the update on \"%s\"\n",
+                        Gap.Ms >= FixedWaitMs ? "gap holding a fixed wait" : "long gap", Gap.Ms, Gap.AtMs,
+                        Gap.Status.toStdString().c_str());
     }
     std::printf("longest gap apart from the fixed waits: %.1f ms (%d gaps held a fixed wait)\n", LongestOther, Fixed);
 }
