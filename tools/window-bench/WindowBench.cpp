@@ -25,6 +25,7 @@
 #include <QtTest/QTest>
 
 #include "FirmwareUpdate.h"
+#include "GapWatch.h"
 #include "LbButton.h"
 #include "SynchronizeHook.h"
 #include "Unit1.h"
@@ -32,10 +33,6 @@
 namespace {
 
 using TClock = std::chrono::steady_clock;
-using TMs = std::chrono::duration<double, std::milli>;
-constexpr int TickMs = 10;
-// A gap at least this long holds one of the window's fixed waits (250, 300 or 700 ms).
-constexpr double FixedWaitMs = 240;
 // Gaps from this long on are listed one by one.
 constexpr double LongGapMs = 50;
 
@@ -71,62 +68,19 @@ void RunMessageLoop(double Seconds)
     Loop.exec();
 }
 
-struct TGap {
-    double Ms;
-    double AtMs; // from the click to the tick that ended the gap
-    QString Status;
-};
-
-// Every gap between the ticks of a 10 ms timer on the message loop, with the status line it ended on.
-class TGapWatch {
-public:
-    explicit TGapWatch(const QLabel& Status) : FStatus(Status)
-    {
-        FTimer.setTimerType(Qt::PreciseTimer);
-        FTimer.setInterval(TickMs);
-        QObject::connect(&FTimer, &QTimer::timeout, [this] { Tick(); });
-    }
-    void Start()
-    {
-        FStart = FLast = TClock::now();
-        FTimer.start();
-    }
-    // The gap up to the end counts too: the loop may have been held at the last.
-    void Stop()
-    {
-        Tick();
-        FTimer.stop();
-    }
-    const std::vector<TGap>& Gaps() const { return FGaps; }
-
-private:
-    void Tick()
-    {
-        const auto Now = TClock::now();
-        FGaps.push_back({TMs(Now - FLast).count(), TMs(Now - FStart).count(), FStatus.text()});
-        FLast = Now;
-    }
-
-    const QLabel& FStatus;
-    QTimer FTimer;
-    TClock::time_point FStart, FLast;
-    std::vector<TGap> FGaps;
-};
-
 void ReportGaps(const std::vector<TGap>& Gaps)
 {
-    constexpr std::array<double, 9> Bounds{12, 15, 20, 30, 50, 100, FixedWaitMs, 700, 1e9};
-    std::array<int, Bounds.size()> Counts{};
+    std::array<int, GapBinEnds.size()> Counts{};
     for (const TGap& Gap : Gaps)
-        ++Counts[std::upper_bound(Bounds.begin(), Bounds.end(), Gap.Ms) - Bounds.begin()];
+        ++Counts[GapBin(Gap.Ms)];
     std::printf("gaps between 10 ms ticks: %zu\n", Gaps.size());
     double Low = 0;
-    for (size_t I = 0; I < Bounds.size(); ++I) {
-        if (Bounds[I] < 1e9)
-            std::printf("  %6.0f - %4.0f ms: %d\n", Low, Bounds[I], Counts[I]);
+    for (size_t I = 0; I < GapBinEnds.size(); ++I) {
+        if (I + 1 < GapBinEnds.size())
+            std::printf("  %6.0f - %4.0f ms: %d\n", Low, GapBinEnds[I], Counts[I]);
         else
             std::printf("  %6.0f ms and over: %d\n", Low, Counts[I]);
-        Low = Bounds[I];
+        Low = GapBinEnds[I];
     }
     const auto Longest = std::max_element(Gaps.begin(), Gaps.end(),
                                           [](const TGap& A, const TGap& B) { return A.Ms < B.Ms; });
