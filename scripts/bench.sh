@@ -87,6 +87,7 @@ longest=$(sed -n 's/^longest gap: //p' "$work/window.out")
 longest_other=$(sed -n 's/^longest gap apart from the fixed waits: //p' "$work/window.out")
 histogram=$(awk '/^  / {$1 = $1; sub(/ - /, "-"); printf "%s%s", sep, $0; sep = "; "}' "$work/window.out")
 window_rss=$(sed -n 's/^peak resident memory of the window process: //p' "$work/window.out")
+long_gaps=$(sed -n 's/^long gap: \(.*\), ending .* on \(".*"\)$/\1 on \2/p' "$work/window.out" | paste -sd';' - | sed 's/;/; /g')
 
 abandon_load=$(load)
 abandon=$(QT_QPA_PLATFORM=offscreen "$build/tools/abandon-bench/abandon-bench" 10)
@@ -108,6 +109,7 @@ abandoned() { # the armed figures of way $1, run $2
   echo "| Window's message loop during that update: longest gap between 10 ms ticks | $longest | | $window_load |"
   echo "| The same, apart from the fixed waits (250 ms boot reply wait) | $longest_other | | $window_load |"
   echo "| The same: gaps by length | $histogram | | $window_load |"
+  echo "| The same: gaps of 50 ms or more apart from the fixed waits | ${long_gaps:-none} | | $window_load |"
   echo "| Resident memory of the window during that update | $window_rss at its peak | | $window_load |"
   for way in "stalled run" "progress window Cancel"; do
     for run in write read; do

@@ -32,6 +32,9 @@ TEST(GapWatch, ShowsEachHoldOfTheLoopWithTheStatusItEndedOn)
     const TGap Held = *FirstGapOf(Watch, 150);
     EXPECT_EQ(Held.Status, "held");
     EXPECT_GE(Held.AtMs, 180) << "the hold began 30 ms after the start";
+    // The thread slept: little or none of the hold was a wait for a processor, and never more than all.
+    EXPECT_GE(Held.WaitingMs, 0) << "Linux tells each thread's wait for a processor";
+    EXPECT_LE(Held.WaitingMs, Held.Ms);
 
     // A hold after the last tick is seen by Stop, with the status as it stands then.
     Status.setText(QStringLiteral("end"));

@@ -15,14 +15,21 @@ struct TGap {
     double Ms;
     double AtMs; // from Start to the tick that ended the gap
     QString Status;
+    // How long of it the loop's thread was ready to run but had no processor (the machine's share of
+    // the gap); negative where the system does not tell.
+    double WaitingMs;
 };
 
-// Every gap between the ticks, with the text Status showed at the tick that ended it.
+// Every gap between the ticks, with the text Status showed at the tick that ended it. Created on
+// the thread of the loop it watches.
 class TGapWatch {
 public:
     static constexpr int TickMs = 10;
 
     explicit TGapWatch(const QLabel& Status);
+    ~TGapWatch();
+    TGapWatch(const TGapWatch&) = delete;
+    TGapWatch& operator=(const TGapWatch&) = delete;
     void Start();
     // The gap up to the end counts too: the loop may have been held at the last.
     void Stop();
@@ -32,9 +39,15 @@ private:
     using TClock = std::chrono::steady_clock;
     void Tick();
 
+    // The thread's time waiting for a processor so far, in ms; negative when unknown.
+    double WaitedMs() const;
+
     const QLabel& FStatus;
     QTimer FTimer;
     TClock::time_point FStart, FLast;
+    double FLastWaited = -1;
+    // The scheduler's figures of the loop's thread, kept open: each tick reads them.
+    int FSchedStat = -1;
     std::vector<TGap> FGaps;
 };
 

@@ -95,9 +95,10 @@ void ReportGaps(const std::vector<TGap>& Gaps)
         else
             LongestOther = std::max(LongestOther, Gap.Ms);
         if (Gap.Ms >= LongGapMs)
-            std::printf("%s: %.1f ms, ending %.0f ms into the update on \"%s\"\n",
-                        Gap.Ms >= FixedWaitMs ? "gap holding a fixed wait" : "long gap", Gap.Ms, Gap.AtMs,
-                        Gap.Status.toStdString().c_str());
+            std::printf("%s: %.1f ms (%.1f ms of it waiting for a processor), ending %.0f ms into the update on "
+                        "\"%s\"\n",
+                        Gap.Ms >= FixedWaitMs ? "gap holding a fixed wait" : "long gap", Gap.Ms, Gap.WaitingMs,
+                        Gap.AtMs, Gap.Status.toStdString().c_str());
     }
     std::printf("longest gap apart from the fixed waits: %.1f ms (gaps holding a fixed wait: %d)\n", LongestOther, Fixed);
 }
