@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # Runs the benchmarks and writes a Markdown table to stdout and to docs/bench-latest.md:
 # a full 114688-byte update through sw30415 against sw30415-sim paced at 115200 baud and unpaced,
-# the idle processor share of a connected worker, the resident memory of sw30415 during a run, and
-# the time from an abandoned run to a worker that takes the next start operation.
-# The machine is shared, so the load average is given beside each figure.
+# the idle processor share of a connected worker and of a connected main window, the window's
+# message loop during a paced update, the resident memory of sw30415 and of the window during a run,
+# and the time from an abandoned run to a worker that takes the next start operation.
+# The machine is shared, so the load average is given beside each figure. Needs a build with the
+# windows (SW_WITH_QT on).
 # Usage: scripts/bench.sh [build-dir]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
-cmake --build "$build" -j2 --target sw30415 sw30415-sim worker-bench abandon-bench >/dev/null
+cmake --build "$build" -j2 --target sw30415 sw30415-sim worker-bench abandon-bench window-bench >/dev/null
 blocks=896
 line_bound=43.0 # 896 x (273 + 7) + 896 x (15 + 258) characters at 11520 a second
 
@@ -17,15 +19,19 @@ trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$work"' EXIT
 head -c $((blocks * 128)) /dev/urandom >"$work/image.sim"
 load() { cut -d' ' -f1 /proc/loadavg; }
 
+# Starts a fresh simulator with the arguments given; sets sim (its process) and port.
+start_sim() {
+  rm -f "$work/sim.out"
+  "$build/sim/sw30415-sim" --log /dev/null "$@" >"$work/sim.out" &
+  sim=$!
+  for _ in $(seq 100); do [ -s "$work/sim.out" ] && break; sleep 0.1; done
+  port=$(head -n1 "$work/sim.out")
+}
+
 # One update against a fresh simulator started with the arguments given; sets total, write, read
 # (seconds), peak (kB resident) and the load at its start.
 update() {
-  rm -f "$work/sim.out"
-  "$build/sim/sw30415-sim" --log /dev/null "$@" >"$work/sim.out" &
-  local sim=$!
-  for _ in $(seq 100); do [ -s "$work/sim.out" ] && break; sleep 0.1; done
-  local port
-  port=$(head -n1 "$work/sim.out")
+  start_sim "$@"
   run_load=$(load)
   mkfifo "$work/out"
   local start=$EPOCHREALTIME
@@ -63,10 +69,31 @@ unpaced=$(printf '| Full update, unpaced (software cost) | %.1f s | write %.1f m
 idle_load=$(load)
 idle=$("$build/tools/worker-bench/worker-bench" 10 | awk '/^idle/ {print $0}')
 idle_share=$(echo "$idle" | grep -o '[0-9.]*% of one core')
+
+# The window connected to a paced simulator of its own: idle, then a full update.
+start_sim --pace
+window_load=$(load)
+QT_QPA_PLATFORM=offscreen "$build/tools/window-bench/window-bench" "$port" "$work/image.sim" 10 >"$work/window.out" ||
+  { echo "the window's update failed:" >&2; cat "$work/window.out" >&2; exit 1; }
+kill "$sim"; wait "$sim" || true
+share() { # the shares of the line of window.out that starts with $1
+  awk -v what="$1" '$1 == what && /of one core/' "$work/window.out" |
+    sed -E 's/.*: ([0-9.]+%) of one core \(whole process\), (.*)/\1 of one core (\2)/'
+}
+window_idle=$(share idle)
+window_run=$(share update)
+window_time=$(sed -n 's/^update *\(".*" in [0-9.]* s\)$/\1/p' "$work/window.out")
+longest=$(sed -n 's/^longest gap: //p' "$work/window.out")
+longest_other=$(sed -n 's/^longest gap apart from the fixed waits: //p' "$work/window.out")
+histogram=$(awk '/^  / {$1 = $1; sub(/ - /, "-"); printf "%s%s", sep, $0; sep = "; "}' "$work/window.out")
+window_rss=$(sed -n 's/^peak resident memory of the window process: //p' "$work/window.out")
+long_gaps=$(sed -n 's/^long gap: \(.*\), ending .* on \(".*"\)$/\1 on \2/p' "$work/window.out" | paste -sd';' - | sed 's/;/; /g')
+
 abandon_load=$(load)
-abandon=$("$build/tools/abandon-bench/abandon-bench" 10)
-abandon_write=$(echo "$abandon" | awk '/^write run abandoned.*armed/ {sub(/.*armed: /, ""); print}')
-abandon_read=$(echo "$abandon" | awk '/^read run abandoned.*armed/ {sub(/.*armed: /, ""); print}')
+abandon=$(QT_QPA_PLATFORM=offscreen "$build/tools/abandon-bench/abandon-bench" 10)
+abandoned() { # the armed figures of way $1, run $2
+  echo "$abandon" | awk -v head="$1: $2 run abandoned" 'index($0, head) == 1 && /armed/ {sub(/.*armed: /, ""); print}'
+}
 
 {
   echo "Measured $(date -u '+%Y-%m-%d %H:%M UTC') on $(nproc) cores of $(awk -F': ' '/model name/ {print $2; exit}' /proc/cpuinfo), $(uname -sr)."
@@ -76,7 +103,17 @@ abandon_read=$(echo "$abandon" | awk '/^read run abandoned.*armed/ {sub(/.*armed
   echo "$paced"
   echo "$unpaced"
   echo "| Idle processor share of a connected worker over 10 s (target < 2 %) | $idle_share | | $idle_load |"
+  echo "| Idle processor share of a connected main window over 10 s (target < 2 %) | $window_idle | | $window_load |"
   echo "$rss"
-  echo "| Abandoned write run to the next start operation armed | $abandon_write | | $abandon_load |"
-  echo "| Abandoned read run to the next start operation armed | $abandon_read | | $abandon_load |"
+  echo "| Main window's paced full update | $window_time, $window_run | | $window_load |"
+  echo "| Window's message loop during that update: longest gap between 10 ms ticks | $longest | | $window_load |"
+  echo "| The same, apart from the fixed waits (250 ms boot reply wait) | $longest_other | | $window_load |"
+  echo "| The same: gaps by length | $histogram | | $window_load |"
+  echo "| The same: gaps of 50 ms or more apart from the fixed waits | ${long_gaps:-none} | | $window_load |"
+  echo "| Resident memory of the window during that update | $window_rss at its peak | | $window_load |"
+  for way in "stalled run" "progress window Cancel"; do
+    for run in write read; do
+      echo "| Abandoned $run run ($way) to the next start operation armed | $(abandoned "$way" "$run") | | $abandon_load |"
+    done
+  done
 } | tee docs/bench-latest.md

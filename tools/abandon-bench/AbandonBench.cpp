@@ -1,7 +1,7 @@
 // abandon-bench: how soon a connected worker takes the next start operation after a window gave up
-// a run (Cancel, or a stall), against the simulator at 115200 baud. The run is abandoned at a
-// different point of its block each time; the figure is the time from the abandoning store until a
-// protection read is armed, and until that read has its answer.
+// a run (a stall, or the progress window's Cancel), against the simulator at 115200 baud. The run is
+// abandoned at a different point of its block each time; the figure is the time from the abandon
+// until a protection read is armed, and until that read has its answer.
 // Usage: abandon-bench [trials per run kind, default 10]
 #include <algorithm>
 #include <chrono>
@@ -9,13 +9,15 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <functional>
+#include <string>
 #include <thread>
 #include <vector>
 
 #include <unistd.h>
 
+#include "AbandonWays.h"
 #include "DeviceSimulator.h"
+#include "WaitUntil.h"
 #include "arm_ser.h"
 
 namespace {
@@ -24,15 +26,11 @@ using TClock = std::chrono::steady_clock;
 using TMs = std::chrono::duration<double, std::milli>;
 constexpr auto Bound = std::chrono::seconds(30);
 
-bool WaitFor(const std::function<bool()>& Condition)
+// A short poll pause: it is part of each figure.
+template <class TCondition>
+bool WaitFor(TCondition Condition)
 {
-    const auto End = TClock::now() + Bound;
-    while (!Condition()) {
-        if (TClock::now() >= End)
-            return false;
-        std::this_thread::sleep_for(std::chrono::microseconds(100));
-    }
-    return true;
+    return WaitUntil(Condition, Bound, std::chrono::microseconds(100));
 }
 
 struct TTrial {
@@ -41,7 +39,7 @@ struct TTrial {
 };
 
 // Starts a run, lets it carry a few blocks, abandons it Offset into a block, then arms a protection read.
-bool Trial(Tarm_SER& Worker, bool Write, std::chrono::microseconds Offset, TTrial& Result)
+bool Trial(Tarm_SER& Worker, const TAbandonWay& Way, bool Write, std::chrono::microseconds Offset, TTrial& Result)
 {
     uint32_t Size = 0;
     // The read-back file is created exclusively: the last trial's must go first.
@@ -50,26 +48,28 @@ bool Trial(Tarm_SER& Worker, bool Write, std::chrono::microseconds Offset, TTria
     const int Armed = Write ? Worker.StartFirmwareWrite(false, Size) : Worker.StartFirmwareRead(false, 0);
     if (Armed != srArmed || !WaitFor([&] { return Worker.FBlockCount.load() >= 3; }))
         return false;
+    Way.Watch(Worker);
     std::this_thread::sleep_for(Offset);
     const auto Abandoned = TClock::now();
-    Worker.FOperation.store(opIdle);
+    Way.Abandon(Worker);
     if (!WaitFor([&] { return Worker.StartProtectionRead() == srArmed; }))
         return false;
     Result.Armed = TMs(TClock::now() - Abandoned).count();
     if (!WaitFor([&] { return Worker.FDone.load(); }))
         return false;
     Result.Answered = TMs(TClock::now() - Abandoned).count();
+    Way.Settle();
     return true;
 }
 
-void Report(const char* Name, std::vector<TTrial> Trials)
+void Report(const std::string& Name, std::vector<TTrial> Trials)
 {
     const auto Line = [&](const char* What, double TTrial::*Field) {
         std::vector<double> Ms;
         for (const TTrial& T : Trials)
             Ms.push_back(T.*Field);
         std::sort(Ms.begin(), Ms.end());
-        std::printf("%s %s: median %.1f ms, max %.1f ms (%zu trials)\n", Name, What, Ms[Ms.size() / 2], Ms.back(),
+        std::printf("%s %s: median %.1f ms, max %.1f ms (%zu trials)\n", Name.c_str(), What, Ms[Ms.size() / 2], Ms.back(),
                     Ms.size());
     };
     Line("armed", &TTrial::Armed);
@@ -80,6 +80,7 @@ void Report(const char* Name, std::vector<TTrial> Trials)
 
 int main(int argc, char** argv)
 {
+    const TAbandonWays Ways(argc, argv);
     const int Trials = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10;
     const auto Dir = std::filesystem::temp_directory_path() / ("abandon-bench-" + std::to_string(getpid()));
     std::filesystem::create_directories(Dir);
@@ -98,21 +99,24 @@ int main(int argc, char** argv)
         return 1;
     }
     int Status = 0;
-    for (const bool Write : {true, false}) {
-        std::vector<TTrial> Results;
-        for (int I = 0; I < Trials; ++I) {
-            TTrial Result{};
-            // Spread over one block's exchange (about 70 ms), so every wait of the codec is hit.
-            if (!Trial(Worker, Write, std::chrono::microseconds(I * 70'000 / Trials), Result)) {
-                std::fprintf(stderr, "trial %d of the %s run failed to start or to finish within %lld s\n", I + 1,
-                             Write ? "write" : "read", static_cast<long long>(Bound.count()));
-                Status = 1;
-                break;
+    for (const TAbandonWay& Way : Ways.Ways()) {
+        for (const bool Write : {true, false}) {
+            const std::string Run = Write ? "write run" : "read run";
+            std::vector<TTrial> Results;
+            for (int I = 0; I < Trials; ++I) {
+                TTrial Result{};
+                // Spread over one block's exchange (about 70 ms), so every wait of the codec is hit.
+                if (!Trial(Worker, Way, Write, std::chrono::microseconds(I * 70'000 / Trials), Result)) {
+                    std::fprintf(stderr, "%s: trial %d of the %s failed to start or to finish within %lld s\n",
+                                 Way.Name.c_str(), I + 1, Run.c_str(), static_cast<long long>(Bound.count()));
+                    Status = 1;
+                    break;
+                }
+                Results.push_back(Result);
             }
-            Results.push_back(Result);
+            if (!Results.empty())
+                Report(Way.Name + ": " + Run + " abandoned, protection read", Results);
         }
-        if (!Results.empty())
-            Report(Write ? "write run abandoned, protection read" : "read run abandoned, protection read", Results);
     }
     Worker.CloseLink();
     Worker.TerminateAndWait();

@@ -12,12 +12,12 @@
 #include <memory>
 #include <random>
 #include <string>
-#include <thread>
 
 #include <unistd.h>
 
 #include "FirmwareUpdate.h"
 #include "TickTimer.h"
+#include "WaitUntil.h"
 #include "arm_ser.h"
 
 namespace {
@@ -70,8 +70,10 @@ int main(int argc, char** argv)
     Tarm_SER Worker(true);
     Worker.FPortName = argv[1];
     Worker.Resume();
-    for (int Waits = 0; Worker.FLinkOpen.load() != 1 && Waits < 500; ++Waits)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    if (!WaitUntil([&] { return Worker.FLinkOpen.load() == 1; }, std::chrono::seconds(5))) {
+        std::fprintf(stderr, "the worker could not open %s\n", argv[1]);
+        return 1;
+    }
 
     std::unique_ptr<TFirmwareUpdate> Job;
     TTickTimer Timer(std::chrono::milliseconds(500), [&] { Job->T_AutoTimer(); });

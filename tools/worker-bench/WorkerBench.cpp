@@ -8,7 +8,6 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <iterator>
 #include <random>
 #include <thread>
@@ -17,6 +16,7 @@
 #include <unistd.h>
 
 #include "DeviceSimulator.h"
+#include "WaitUntil.h"
 #include "arm_ser.h"
 
 namespace {
@@ -25,17 +25,6 @@ using TClock = std::chrono::steady_clock;
 constexpr double CharsPerSecond = 11520.0; // 115200 baud, 10 bits a character
 constexpr int Blocks = FirmwareAreaSize / BlockDataSize;
 constexpr auto RunBound = std::chrono::minutes(5);
-
-bool WaitFor(const std::function<bool()>& Condition, std::chrono::milliseconds Bound)
-{
-    const auto End = TClock::now() + Bound;
-    while (!Condition()) {
-        if (TClock::now() >= End)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return true;
-}
 
 double ProcessCpuSeconds()
 {
@@ -56,7 +45,7 @@ double TimeRun(Tarm_SER& Worker, int Armed)
     if (Armed != srArmed)
         return -1;
     const auto Start = TClock::now();
-    if (!WaitFor([&] { return Worker.FOperation.load() == opIdle; }, RunBound))
+    if (!WaitUntil([&] { return Worker.FOperation.load() == opIdle; }, RunBound))
         return -1;
     return std::chrono::duration<double>(TClock::now() - Start).count();
 }
@@ -92,7 +81,7 @@ int main(int argc, char** argv)
     Tarm_SER Worker(true);
     Worker.FPortName = Sim.PortPath();
     Worker.Resume();
-    if (!WaitFor([&] { return Worker.FLinkOpen.load() == 1; }, std::chrono::seconds(5))) {
+    if (!WaitUntil([&] { return Worker.FLinkOpen.load() == 1; }, std::chrono::seconds(5))) {
         std::fprintf(stderr, "the worker could not open %s\n", Sim.PortPath().c_str());
         return 1;
     }
