@@ -9,8 +9,9 @@
 namespace {
 
 // A pass with nothing to do sleeps this long rather than only yielding, which would keep a core
-// busy for as long as the connection lasts.
-constexpr unsigned IdlePauseMs = 1;
+// busy for as long as the connection lasts. 5 ms keeps an idle connection under 1 % of a core
+// (1 ms cost 2 %), and a start waits no longer than half of one of the protocol's 10 ms polls.
+constexpr unsigned IdlePauseMs = 5;
 constexpr int ShortSendLength = 11;
 
 bool IsWork(int32_t Operation)
