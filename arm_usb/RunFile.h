@@ -32,6 +32,10 @@ public:
     bool Write(const void* Buffer, int Count);
 
 private:
+    // One transfer of the system's: the count moved (0 at the end of the file), or -1 on failure.
+    int ReadSome(void* Buffer, int Count);
+    int WriteSome(const void* Buffer, int Count);
+
     static constexpr intptr_t InvalidHandle = -1;
     intptr_t FHandle = InvalidHandle;
 };

@@ -72,38 +72,20 @@ bool TRunFile::Seek(int64_t Position)
     return IsOpen() && lseek(Fd(FHandle), Position, SEEK_SET) == Position;
 }
 
-int TRunFile::Read(void* Buffer, int Count)
+int TRunFile::ReadSome(void* Buffer, int Count)
 {
-    if (!IsOpen())
-        return -1;
-    auto* Bytes = static_cast<char*>(Buffer);
-    int Done = 0;
-    while (Done < Count) {
-        const ssize_t Got = read(Fd(FHandle), Bytes + Done, static_cast<size_t>(Count - Done));
-        if (Got < 0 && errno == EINTR)
-            continue;
-        if (Got < 0)
-            return -1;
-        if (Got == 0)
-            break;
-        Done += static_cast<int>(Got);
-    }
-    return Done;
+    ssize_t Got;
+    do
+        Got = read(Fd(FHandle), Buffer, static_cast<size_t>(Count));
+    while (Got < 0 && errno == EINTR);
+    return static_cast<int>(Got);
 }
 
-bool TRunFile::Write(const void* Buffer, int Count)
+int TRunFile::WriteSome(const void* Buffer, int Count)
 {
-    if (!IsOpen())
-        return false;
-    const auto* Bytes = static_cast<const char*>(Buffer);
-    int Done = 0;
-    while (Done < Count) {
-        const ssize_t Written = write(Fd(FHandle), Bytes + Done, static_cast<size_t>(Count - Done));
-        if (Written < 0 && errno == EINTR)
-            continue;
-        if (Written <= 0)
-            return false;
-        Done += static_cast<int>(Written);
-    }
-    return true;
+    ssize_t Written;
+    do
+        Written = write(Fd(FHandle), Buffer, static_cast<size_t>(Count));
+    while (Written < 0 && errno == EINTR);
+    return static_cast<int>(Written);
 }

@@ -76,34 +76,15 @@ bool TRunFile::Seek(int64_t Position)
     return IsOpen() && SetFilePointerEx(Win(FHandle), Target, nullptr, FILE_BEGIN);
 }
 
-int TRunFile::Read(void* Buffer, int Count)
+int TRunFile::ReadSome(void* Buffer, int Count)
 {
-    if (!IsOpen())
-        return -1;
-    auto* Bytes = static_cast<char*>(Buffer);
-    int Done = 0;
-    while (Done < Count) {
-        DWORD Got = 0;
-        if (!ReadFile(Win(FHandle), Bytes + Done, static_cast<DWORD>(Count - Done), &Got, nullptr))
-            return -1;
-        if (Got == 0)
-            break;
-        Done += static_cast<int>(Got);
-    }
-    return Done;
+    DWORD Got = 0;
+    return ReadFile(Win(FHandle), Buffer, static_cast<DWORD>(Count), &Got, nullptr) ? static_cast<int>(Got) : -1;
 }
 
-bool TRunFile::Write(const void* Buffer, int Count)
+int TRunFile::WriteSome(const void* Buffer, int Count)
 {
-    if (!IsOpen())
-        return false;
-    const auto* Bytes = static_cast<const char*>(Buffer);
-    int Done = 0;
-    while (Done < Count) {
-        DWORD Written = 0;
-        if (!WriteFile(Win(FHandle), Bytes + Done, static_cast<DWORD>(Count - Done), &Written, nullptr) || Written == 0)
-            return false;
-        Done += static_cast<int>(Written);
-    }
-    return true;
+    DWORD Written = 0;
+    return WriteFile(Win(FHandle), Buffer, static_cast<DWORD>(Count), &Written, nullptr) ? static_cast<int>(Written)
+                                                                                          : -1;
 }

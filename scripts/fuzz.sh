@@ -10,12 +10,7 @@ seconds=${1:-60}
 declare -A max_len=([fuzz_read_reply]=400 [fuzz_ack]=300 [fuzz_boot_reply]=256 [fuzz_number]=64 [fuzz_sim_frames]=700)
 targets=(fuzz_read_reply fuzz_ack fuzz_boot_reply fuzz_number fuzz_sim_frames)
 
-if ! command -v clang++ >/dev/null; then
-  sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo="sudo"
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq clang
-fi
+command -v clang++ >/dev/null || scripts/packages.sh clang
 
 cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DSW_FUZZ=ON -DSW_WITH_QT=OFF -DSW_TESTS=OFF \
   -DSW_SANITIZE=address,undefined >/dev/null

@@ -11,17 +11,7 @@ cd "$(dirname "$0")/.."
 linux_build=${1:-build}
 win_build=build-win
 
-packages=(g++-mingw-w64-x86-64-posix wine wine64)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if ((${#missing[@]})); then
-  sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo="sudo"
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
-fi
+scripts/packages.sh g++-mingw-w64-x86-64-posix wine wine64
 if [ ! -x "$linux_build/sim/sw30415-sim" ] || [ ! -x "$linux_build/cli/sw30415" ]; then
   scripts/build.sh "$linux_build"
 fi
