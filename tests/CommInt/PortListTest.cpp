@@ -1,6 +1,6 @@
 #include "PortAccess.h"
 #include "PortList.h"
-#include "PortPath.h"
+#include "PortPathCase.h"
 
 #include <gtest/gtest.h>
 
@@ -69,18 +69,6 @@ TEST(PortList, aMissingClassFolderListsNothing)
 {
     EXPECT_TRUE(ListSerialPorts("/nonexistent-root").empty());
 }
-
-struct TPathRow {
-    const char* Name;
-    const char* Path;
-};
-
-void PrintTo(const TPathRow& Row, std::ostream* Out) { *Out << Row.Name; }
-
-
-class PortPath : public testing::TestWithParam<TPathRow> {};
-
-TEST_P(PortPath, mapsANameToItsDevice) { EXPECT_EQ(PortDevicePath(GetParam().Name), GetParam().Path); }
 
 INSTANTIATE_TEST_SUITE_P(Names, PortPath,
                          testing::Values(TPathRow{"ttyUSB0", "/dev/ttyUSB0"}, TPathRow{"ttyS3", "/dev/ttyS3"},

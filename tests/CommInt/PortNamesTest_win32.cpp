@@ -6,20 +6,9 @@
 #include <windows.h>
 
 #include "PortAccess.h"
-#include "PortPath.h"
+#include "PortPathCase.h"
 
 namespace {
-
-struct TPathRow {
-    const char* Name;
-    const char* Path;
-};
-
-void PrintTo(const TPathRow& Row, std::ostream* Out) { *Out << Row.Name; }
-
-class PortPath : public testing::TestWithParam<TPathRow> {};
-
-TEST_P(PortPath, mapsANameToItsDevice) { EXPECT_EQ(PortDevicePath(GetParam().Name), GetParam().Path); }
 
 // Two-digit ports open only through the device namespace.
 INSTANTIATE_TEST_SUITE_P(Names, PortPath,
