@@ -139,7 +139,8 @@ void Tarm_SER::OpenLink()
         Opened = 1;
     } catch (const ECommError& Error) {
         // The port object stays, closed or open as the failure left it; FLinkOpen tells the window.
-        FLinkError.store(Error.ErrorCode, Publish);
+        // Never 0, which means no failure.
+        FLinkError.store(Error.ErrorCode != 0 ? Error.ErrorCode : -1, Publish);
     }
     // The port first, so that a window which sees the link open finds it.
     FComm.store(Comm.release(), Publish);

@@ -27,8 +27,11 @@ TConnection::~TConnection()
 
 bool TConnection::Open()
 {
-    // The worker creates its port object once the open was tried, open or not.
-    for (int Waits = 0; FWorker->FComm.load(std::memory_order_acquire) == nullptr && Waits < OpenWaitLimit &&
+    // The open has been tried once the link is open or its error is stored. The port object is no
+    // sign of it: the worker stores it just before the link's state, so that a reader who sees the
+    // link open finds the port, and one who sees the port may still find the link closed.
+    for (int Waits = 0; FWorker->FLinkOpen.load(std::memory_order_acquire) != 1 &&
+                        FWorker->FLinkError.load(std::memory_order_acquire) == 0 && Waits < OpenWaitLimit &&
                         !Interrupted();
          ++Waits)
         TThread::Sleep(10);
