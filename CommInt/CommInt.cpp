@@ -75,12 +75,15 @@ void TCustomComm::CreateHandle()
         ReleaseHandle();
         RaiseCommError("Invalid device handle, access denied", -1);
     }
+    FEarlierLatency = CommPlatform::RequestLowLatency(FHandle);
 }
 
 void TCustomComm::ReleaseHandle()
 {
     if (FHandle == INVALID_HANDLE_VALUE)
         return;
+    CommPlatform::RestoreLatency(FHandle, FEarlierLatency);
+    FEarlierLatency = -1;
     CommPlatform::CloseDevice(FHandle);
     FHandle = INVALID_HANDLE_VALUE;
 }

@@ -133,6 +133,7 @@ protected:
     void MarkDeviceLost(int32_t Code);
 
     THandle FHandle; // INVALID_HANDLE_VALUE while closed
+    int FEarlierLatency = -1; // the driver's latency setting before the open changed it
 
 private:
     friend class TCommEventChars;

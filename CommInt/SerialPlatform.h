@@ -24,6 +24,13 @@ THandle OpenDevice(const std::string& Name);
 bool IsCharDevice(THandle Handle);
 void CloseDevice(THandle Handle);
 
+// Asks the driver to pass received characters on at once: USB adapters otherwise hold them up to
+// their latency timer (16 ms), which every short reply of the device waits out. Returns what
+// RestoreLatency needs to put the earlier setting back, or -1 where nothing was changed (the driver
+// lacks the setting, refused it, or had it on already).
+int RequestLowLatency(THandle Handle);
+void RestoreLatency(THandle Handle, int Earlier);
+
 // Reads complete at once with what has arrived; writes have no driver time-out.
 bool ApplyTimeouts(THandle Handle);
 // Fills the members the driver knows; the others keep what Dcb holds.

@@ -14,6 +14,9 @@
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
+#ifdef __linux__
+#include <linux/serial.h>
+#endif
 
 #include "SerialBaud.h"
 
@@ -203,6 +206,32 @@ void CloseDevice(THandle Handle)
         ioctl(Fd(Handle), TIOCNXCL);
     close(Fd(Handle));
 }
+
+#if defined(TIOCGSERIAL) && defined(ASYNC_LOW_LATENCY)
+// Only the low-latency bit is ever written: it is one an ordinary user may change, and the other
+// flags stay as the driver has them.
+int RequestLowLatency(THandle Handle)
+{
+    serial_struct Info{};
+    if (ioctl(Fd(Handle), TIOCGSERIAL, &Info) != 0 || (Info.flags & ASYNC_LOW_LATENCY))
+        return -1;
+    const int Earlier = Info.flags;
+    Info.flags |= ASYNC_LOW_LATENCY;
+    return ioctl(Fd(Handle), TIOCSSERIAL, &Info) == 0 ? Earlier : -1;
+}
+
+void RestoreLatency(THandle Handle, int Earlier)
+{
+    serial_struct Info{};
+    if (Earlier < 0 || ioctl(Fd(Handle), TIOCGSERIAL, &Info) != 0)
+        return;
+    Info.flags = (Info.flags & ~ASYNC_LOW_LATENCY) | (Earlier & ASYNC_LOW_LATENCY);
+    ioctl(Fd(Handle), TIOCSSERIAL, &Info);
+}
+#else
+int RequestLowLatency(THandle) { return -1; }
+void RestoreLatency(THandle, int) {}
+#endif
 
 bool ApplyTimeouts(THandle Handle)
 {

@@ -154,6 +154,11 @@ bool LineStatus(THandle Handle, uint32_t& Errors, uint32_t& InQueue)
 
 bool Purge(THandle Handle, uint32_t Flags) { return ::PurgeComm(Handle, Flags); }
 
+// The FTDI driver keeps its latency timer in the port's advanced settings, not in a call a program
+// can make.
+int RequestLowLatency(THandle) { return -1; }
+void RestoreLatency(THandle, int) {}
+
 bool LineFunction(THandle Handle, uint32_t Function)
 {
     if (::EscapeCommFunction(Handle, Function))
