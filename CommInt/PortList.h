@@ -8,3 +8,7 @@
 // On Linux, Root is the folder the system's device tree hangs from, and tests point it at a tree of
 // their own; Windows probes its port names and has no such tree.
 std::vector<std::string> ListSerialPorts(const std::string& Root = "/");
+
+// The ports the kernel writes its console to (ttyS0 on a PC with a serial console), by the same
+// names; a probe must not send them anything. Empty where the system has no such list (Windows).
+std::vector<std::string> ActiveConsoles(const std::string& Root = "/");

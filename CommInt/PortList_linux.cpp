@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string_view>
 
 #include <fcntl.h>
@@ -80,4 +82,11 @@ std::vector<std::string> ListSerialPorts(const std::string& Root)
             Names.push_back(Entry.path().filename().string());
     std::sort(Names.begin(), Names.end(), NaturalLess);
     return Names;
+}
+
+std::vector<std::string> ActiveConsoles(const std::string& Root)
+{
+    // One line of names, "tty0 ttyS0"; the last named is /dev/console.
+    std::ifstream Active(fs::path(Root) / "sys/class/tty/console/active");
+    return {std::istream_iterator<std::string>(Active), std::istream_iterator<std::string>()};
 }

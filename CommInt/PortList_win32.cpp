@@ -32,3 +32,5 @@ std::vector<std::string> ListSerialPorts(const std::string&)
     }
     return Names;
 }
+
+std::vector<std::string> ActiveConsoles(const std::string&) { return {}; }

@@ -1,10 +1,11 @@
 #include "PortProbe.h"
 
+#include <algorithm>
 #include <thread>
 
 #include "Connection.h"
 #include "FirmwareUpdate.h"
-#include "PortHeld.h"
+#include "PortList.h"
 
 namespace {
 
@@ -15,8 +16,9 @@ TProbeResult Probe(const std::string& Port)
     TConnection Link(Port);
     if (!Link.Open()) {
         // The open fails before anything is written: a held port sees no request.
-        const bool Held = PortHeld(Link.Worker().FLinkError.load(std::memory_order_acquire));
-        Result.State = Held ? TProbeState::Busy : TProbeState::NotOpened;
+        const TOpenFailure Failure = Link.Failure();
+        Result.State = Failure.Kind == TOpenRefusal::Busy ? TProbeState::Busy : TProbeState::NotOpened;
+        Result.Advice = Failure.Advice;
         return Result;
     }
     // The same boot check as the update's; it needs only the hooks' Sleep.
@@ -32,22 +34,35 @@ TProbeResult Probe(const std::string& Port)
 
 } // namespace
 
-std::vector<TProbeResult> ProbePorts(const std::vector<std::string>& Ports)
+std::vector<TProbeResult> ProbePorts(const std::vector<std::string>& Ports, const std::vector<std::string>& Consoles)
 {
     std::vector<TProbeResult> Results(Ports.size());
     {
         std::vector<std::jthread> Probes;
-        for (size_t I = 0; I < Ports.size(); ++I)
-            Probes.emplace_back([&Results, &Ports, I] { Results[I] = Probe(Ports[I]); });
+        for (size_t I = 0; I < Ports.size(); ++I) {
+            // A boot query written to a console lands in somebody's terminal or login prompt.
+            if (std::find(Consoles.begin(), Consoles.end(), Ports[I]) != Consoles.end())
+                Results[I] = {Ports[I], TProbeState::Console, {}, {}};
+            else
+                Probes.emplace_back([&Results, &Ports, I] { Results[I] = Probe(Ports[I]); });
+        }
     }
     return Results;
+}
+
+std::vector<TProbeResult> ProbeNamedOrListed(const std::vector<std::string>& Named)
+{
+    if (!Named.empty())
+        return ProbePorts(Named);
+    return ProbePorts(ListSerialPorts(), ActiveConsoles());
 }
 
 std::string ProbeText(const TProbeResult& Result)
 {
     switch (Result.State) {
+    case TProbeState::Console: return "skipped (system console)";
     case TProbeState::Busy: return "busy (held by another program)";
-    case TProbeState::NotOpened: return "cannot be opened";
+    case TProbeState::NotOpened: return "cannot be opened: " + Result.Advice;
     case TProbeState::NoAnswer: return "no answer";
     case TProbeState::OtherReply: return "answered \"" + Result.Reply + "\", not in boot mode";
     case TProbeState::BootMode: return "boot mode: \"" + Result.Reply + "\"";

@@ -76,7 +76,17 @@ INSTANTIATE_TEST_SUITE_P(Names, PortPath,
                                          TPathRow{"/tmp/sw30415", "/tmp/sw30415"},
                                          TPathRow{"serial/by-id/usb-x", "/dev/serial/by-id/usb-x"}));
 
-TEST(PortAccess, aRefusalNamesTheGroupThatOwnsTheDevice)
+TEST(PortList, namesTheActiveConsolesAndNoneWithoutTheList)
+{
+    TFakeSysfs Sysfs;
+    EXPECT_TRUE(ActiveConsoles(Sysfs.Root()).empty());
+    fs::create_directories(fs::path(Sysfs.Root()) / "sys/class/tty/console");
+    std::ofstream(fs::path(Sysfs.Root()) / "sys/class/tty/console/active") << "tty0 ttyS0\n";
+    EXPECT_EQ(ActiveConsoles(Sysfs.Root()), (std::vector<std::string>{"tty0", "ttyS0"}));
+}
+
+// Each refusal in its class, with advice that names what the person can act on.
+TEST(PortAccess, aRefusalIsClassifiedWithWhatToDo)
 {
     const fs::path Node = fs::temp_directory_path() / ("portaccess-" + std::to_string(getpid()));
     std::ofstream(Node).put('\0');
@@ -84,13 +94,24 @@ TEST(PortAccess, aRefusalNamesTheGroupThatOwnsTheDevice)
     ASSERT_EQ(stat(Node.c_str(), &Info), 0);
     const group* Owner = getgrgid(Info.st_gid);
     ASSERT_NE(Owner, nullptr);
-
-    const std::string Advice = PortAccessAdvice(Node.string(), EACCES);
-    EXPECT_EQ(Advice.rfind("permission denied: ", 0), 0u) << Advice;
-    EXPECT_NE(Advice.find(std::string("group ") + Owner->gr_name + " that owns " + Node.string()), std::string::npos)
-        << Advice;
-    EXPECT_EQ(PortAccessAdvice(Node.string(), EBUSY), "");
-    EXPECT_EQ(PortAccessAdvice(Node.string(), -1), "");
+    const struct {
+        int Error;
+        TOpenRefusal Kind;
+        std::string Said;
+    } Rows[] = {
+        {EACCES, TOpenRefusal::Permission, std::string("group ") + Owner->gr_name + " that owns " + Node.string()},
+        {EPERM, TOpenRefusal::Permission, "permission denied: "},
+        {EBUSY, TOpenRefusal::Busy, Node.string() + " is in use by another program"},
+        {ENOENT, TOpenRefusal::Missing, Node.string() + " is not there"},
+        {ENXIO, TOpenRefusal::Missing, "plugged in"},
+        {-1, TOpenRefusal::Other, Node.string() + " is not a serial port"},
+        {EIO, TOpenRefusal::Other, Node.string() + ": Input/output error"},
+    };
+    for (const auto& Row : Rows) {
+        const TOpenFailure Failure = ClassifyOpenFailure(Node.string(), Row.Error);
+        EXPECT_EQ(Failure.Kind, Row.Kind) << Row.Error;
+        EXPECT_NE(Failure.Advice.find(Row.Said), std::string::npos) << Row.Error << ": " << Failure.Advice;
+    }
     fs::remove(Node);
 }
 

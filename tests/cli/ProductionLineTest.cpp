@@ -11,6 +11,7 @@
 #include "CliProgram.h"
 #include "DeviceSimulator.h"
 #include "MemoryMap.h"
+#include "PortProbe.h"
 
 namespace {
 
@@ -173,6 +174,19 @@ TEST(PortProbe, TellsBootModeOtherReplySilenceAndBusyApartAndLeavesAHeldPortAlon
     EXPECT_EQ(Boot.RequestLog(), std::vector<std::string>{"BOOT answered"});
     EXPECT_EQ(Silent.RequestLog(), std::vector<std::string>{"BOOT silent"});
     EXPECT_TRUE(Held.RequestLog().empty());
+}
+
+TEST(PortProbe, LeavesTheSystemsConsolesAlone)
+{
+    TDeviceSimulator Console({});
+    TDeviceSimulator Boot({});
+    Console.Start();
+    Boot.Start();
+    const std::vector<TProbeResult> Results = ProbePorts({Console.PortPath(), Boot.PortPath()}, {Console.PortPath()});
+    ASSERT_EQ(Results.size(), 2u);
+    EXPECT_EQ(ProbeText(Results[0]), "skipped (system console)");
+    EXPECT_EQ(Results[1].State, TProbeState::BootMode);
+    EXPECT_TRUE(Console.RequestLog().empty());
 }
 
 TEST(PortProbe, AllInBootModeUpdatesOnlyTheDevicesInBootMode)
