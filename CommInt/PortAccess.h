@@ -1,9 +1,21 @@
-// What a person can do about a port that could not be opened.
+// Why a port could not be opened, told once from the open's system error code, so that the window,
+// the command line and the probe all say the same thing and what the person can do about it.
 #pragma once
 
 #include <string>
 
-// For a refusal the person can act on (Error is the open's system error code), what to do: on Linux
-// a refusal by permissions, answered with the group that owns DevicePath to join; on Windows a port
-// that another program holds. Empty for any other failure.
-std::string PortAccessAdvice(const std::string& DevicePath, int Error);
+enum class TOpenRefusal {
+    Busy,       // another program holds the port
+    Permission, // the person may not open the device
+    Missing,    // no device of that name
+    Other       // anything else; the advice carries the system's message
+};
+
+struct TOpenFailure {
+    TOpenRefusal Kind = TOpenRefusal::Other;
+    std::string Advice;
+};
+
+// DevicePath is the path the open used; Error the code the worker stored (-1: the device opened but
+// is no serial port).
+TOpenFailure ClassifyOpenFailure(const std::string& DevicePath, int Error);

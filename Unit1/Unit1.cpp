@@ -120,8 +120,9 @@ void TFUpdate::Connect()
 // standard error.
 void TFUpdate::ReportOpenFailure()
 {
-    const std::string Advice = PortAccessAdvice(PortDevicePath(SerWorker->FPortName),
-                                                SerWorker->FLinkError.load(std::memory_order_acquire));
+    const std::string Advice = ClassifyOpenFailure(PortDevicePath(SerWorker->FPortName),
+                                                   SerWorker->FLinkError.load(std::memory_order_acquire))
+                                   .Advice;
     Label1->setToolTip(QString::fromStdString(Advice));
     if (!Advice.empty())
         std::cerr << Advice << '\n';

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "Interrupt.h"
+#include "PortPath.h"
 
 namespace {
 
@@ -38,12 +39,18 @@ bool TConnection::Open()
     return !Interrupted() && FWorker->FLinkOpen.load(std::memory_order_acquire) == 1;
 }
 
+TOpenFailure TConnection::Failure()
+{
+    return ClassifyOpenFailure(PortDevicePath(FWorker->FPortName),
+                               FWorker->FLinkError.load(std::memory_order_acquire));
+}
+
 TExitCode OpenPort(TConnection& Link, const std::string& Port)
 {
     if (Link.Open())
         return ecDone;
     if (Interrupted())
         return ecInterrupted;
-    std::fprintf(stderr, "sw30415: cannot open the port %s\n", Port.c_str());
+    std::fprintf(stderr, "sw30415: cannot open the port %s: %s\n", Port.c_str(), Link.Failure().Advice.c_str());
     return ecPortNotOpened;
 }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "ExitCodes.h"
+#include "PortAccess.h"
 #include "arm_ser.h"
 
 class TConnection {
@@ -18,11 +19,13 @@ public:
     // Waits until the worker has tried to open the port; true when it is open. False also when
     // interrupted meanwhile.
     bool Open();
+    // Why Open failed, with what the person can do about it.
+    TOpenFailure Failure();
     Tarm_SER& Worker() { return *FWorker; }
 
 private:
     std::unique_ptr<Tarm_SER> FWorker;
 };
 
-// Opens Link's port; the exit code when that failed (the reason on stderr), else ecDone.
+// Opens Link's port; the exit code when that failed (the reason and the advice on stderr), else ecDone.
 TExitCode OpenPort(TConnection& Link, const std::string& Port);

@@ -7,7 +7,6 @@
 #include "Connection.h"
 #include "ExitCodes.h"
 #include "Interrupt.h"
-#include "PortHeld.h"
 #include "PortList.h"
 #include "PortProbe.h"
 #include "Terminal.h"
@@ -17,9 +16,21 @@
 namespace {
 
 struct TPortEnd {
-    std::string Text; // the last status text, or why there was none
+    std::string Text;   // the last status text, or why there was none
+    std::string Advice; // what the person can do about a port that did not open
     TExitCode Code = ecDone;
 };
+
+std::string OpenRefusalName(TOpenRefusal Kind)
+{
+    switch (Kind) {
+    case TOpenRefusal::Busy: return "busy";
+    case TOpenRefusal::Permission: return "permission denied";
+    case TOpenRefusal::Missing: return "not there";
+    case TOpenRefusal::Other: break;
+    }
+    return "failed";
+}
 
 size_t Widest(const std::vector<std::string>& Ports)
 {
@@ -29,11 +40,6 @@ size_t Widest(const std::vector<std::string>& Ports)
     return Width;
 }
 
-std::vector<std::string> PortsOrListed(const std::vector<std::string>& Ports)
-{
-    return Ports.empty() ? ListSerialPorts() : Ports;
-}
-
 // One port's whole update, on a thread of its own: its own worker, its own update.
 TPortEnd UpdateOnePort(const std::string& Port, size_t Index, const std::string& Image, TUpdateBoard& Board)
 {
@@ -41,10 +47,11 @@ TPortEnd UpdateOnePort(const std::string& Port, size_t Index, const std::string&
     TConnection Link(Port);
     if (!Link.Open()) {
         const bool Stopped = Interrupted();
-        const bool Held = PortHeld(Link.Worker().FLinkError.load(std::memory_order_acquire));
         End.Code = Stopped ? ecInterrupted : ecPortNotOpened;
-        End.Text = Stopped ? "interrupted" : Held ? "cannot open the port: busy" : "cannot open the port";
+        End.Text = Stopped ? "interrupted" : "cannot open the port: " + OpenRefusalName(Link.Failure().Kind);
         Board.Show(Index, End.Text);
+        if (!Stopped)
+            End.Advice = Link.Failure().Advice;
         return End;
     }
     TUpdateHost Host(
@@ -70,6 +77,9 @@ int ReportEnds(const std::vector<std::string>& Ports, const std::vector<TPortEnd
     for (size_t I = 0; I < Ports.size(); ++I)
         std::printf("%-*s  %-44s  %d\n", Width, Ports[I].c_str(), Ends[I].Text.c_str(), Ends[I].Code);
     std::fflush(stdout);
+    for (size_t I = 0; I < Ports.size(); ++I)
+        if (!Ends[I].Advice.empty())
+            std::fprintf(stderr, "sw30415: %s: %s\n", Ports[I].c_str(), Ends[I].Advice.c_str());
     const auto Failed = [](const TPortEnd& End) { return End.Code != ecDone; };
     const auto First = std::find_if(Ends.begin(), Ends.end(), Failed);
     if (First == Ends.end())
@@ -102,10 +112,12 @@ int RunPorts(const TPortsRequest& Request)
             std::fprintf(stderr, "sw30415: no serial ports found\n");
         return ecDone;
     }
-    const std::vector<std::string> Probed = PortsOrListed(Request.Ports);
-    const std::vector<TProbeResult> Results = ProbePorts(Probed);
+    const std::vector<TProbeResult> Results = ProbeNamedOrListed(Request.Ports);
     if (Interrupted())
         return ecInterrupted;
+    std::vector<std::string> Probed;
+    for (const TProbeResult& Result : Results)
+        Probed.push_back(Result.Port);
     const int Width = static_cast<int>(Widest(Probed));
     for (const TProbeResult& Result : Results)
         std::printf("%-*s  %s\n", Width, Result.Port.c_str(), ProbeText(Result).c_str());
@@ -117,7 +129,7 @@ int RunProductionUpdate(const std::vector<std::string>& Ports, bool AllInBootMod
     std::vector<std::string> Updated = Ports;
     if (AllInBootMode) {
         Updated.clear();
-        for (const TProbeResult& Result : ProbePorts(PortsOrListed(Ports)))
+        for (const TProbeResult& Result : ProbeNamedOrListed(Ports))
             if (Result.State == TProbeState::BootMode)
                 Updated.push_back(Result.Port);
         if (Interrupted())

@@ -202,9 +202,10 @@ TEST_F(MainWindowOnDevice, twoFailedInitsThenAThirdThatWorks)
         EXPECT_TRUE(Button("LbButton3")->isEnabled());
         // Only the failed attempt's worker is left: the one before it was stopped and freed.
         EXPECT_EQ(Threads(), ThreadsBefore + 1);
-        // The worker says why; not a refusal by permissions, so there is nothing to advise.
+        // The status line keeps its one text; the tool tip says what is wrong.
         EXPECT_EQ(SerWorker->FLinkError.load(), ENOENT);
-        EXPECT_EQ(Control<QLabel>(*Window, "Label1")->toolTip(), "");
+        EXPECT_EQ(Control<QLabel>(*Window, "Label1")->toolTip(),
+                  "/nonexistent/port is not there; check the port's name and that the device is plugged in");
     }
     ClickNew(Path);
     EXPECT_EQ(Status(), "Initialized");
