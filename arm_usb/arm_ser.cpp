@@ -147,6 +147,15 @@ void Tarm_SER::OpenLink()
     FLinkOpen.store(Opened, Publish);
 }
 
+bool Tarm_SER::AwaitOpen(std::chrono::milliseconds Limit, const std::function<bool()>& KeepWaiting) const
+{
+    const auto Deadline = std::chrono::steady_clock::now() + Limit;
+    while (FLinkOpen.load(Observe) != 1 && FLinkError.load(Observe) == 0 && KeepWaiting() &&
+           std::chrono::steady_clock::now() < Deadline)
+        TThread::Sleep(10);
+    return FLinkOpen.load(Observe) == 1;
+}
+
 void Tarm_SER::CloseLink()
 {
     // A run abandoned in the middle of a step still uses the port until that step ends: within one

@@ -20,6 +20,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
 
@@ -72,6 +73,10 @@ public:
     // Frees the port, and for good: a worker still in its start pause then never opens it. Only
     // while FOperation is opIdle.
     void CloseLink();
+    // Waits until the open has been tried, Limit at most and only while KeepWaiting says so; true
+    // when the link is open. The one way to learn the open's outcome: the port object appears just
+    // before the link's state, so it is no sign of it.
+    bool AwaitOpen(std::chrono::milliseconds Limit, const std::function<bool()>& KeepWaiting = [] { return true; }) const;
 
     // Fields, in the documented order.
     std::atomic<int32_t> FLinkOpen{0};

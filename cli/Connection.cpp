@@ -7,8 +7,8 @@
 
 namespace {
 
-// 10 ms waits: the worker's 200 ms pause before the open, and the open itself, with room to spare.
-constexpr int OpenWaitLimit = 1000;
+// The worker's 200 ms pause before the open, and the open itself, with room to spare.
+constexpr std::chrono::seconds OpenWaitLimit{10};
 
 } // namespace
 
@@ -28,15 +28,7 @@ TConnection::~TConnection()
 
 bool TConnection::Open()
 {
-    // The open has been tried once the link is open or its error is stored. The port object is no
-    // sign of it: the worker stores it just before the link's state, so that a reader who sees the
-    // link open finds the port, and one who sees the port may still find the link closed.
-    for (int Waits = 0; FWorker->FLinkOpen.load(std::memory_order_acquire) != 1 &&
-                        FWorker->FLinkError.load(std::memory_order_acquire) == 0 && Waits < OpenWaitLimit &&
-                        !Interrupted();
-         ++Waits)
-        TThread::Sleep(10);
-    return !Interrupted() && FWorker->FLinkOpen.load(std::memory_order_acquire) == 1;
+    return FWorker->AwaitOpen(OpenWaitLimit, [] { return !Interrupted(); }) && !Interrupted();
 }
 
 TOpenFailure TConnection::Failure()

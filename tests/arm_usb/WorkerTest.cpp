@@ -125,7 +125,7 @@ protected:
         Worker = std::make_unique<Tarm_SER>(true, Pause);
         Worker->FPortName = Sim->PortPath();
         Worker->Resume();
-        return WaitUntil([&] { return Worker->FLinkOpen.load() == 1; }, LinkBound);
+        return Worker->AwaitOpen(LinkBound);
     }
     bool Connect(const TSimSettings& Settings = {}, std::chrono::milliseconds Pause = PollPause)
     {
@@ -410,7 +410,7 @@ TEST_F(WorkerTest, DisconnectDuringTheStartPauseLeavesThePortToTheNextWorker)
     Tarm_SER Next(true);
     Next.FPortName = Sim->PortPath();
     Next.Resume();
-    EXPECT_TRUE(WaitUntil([&] { return Next.FLinkOpen.load() == 1; }, LinkBound));
+    EXPECT_TRUE(Next.AwaitOpen(LinkBound));
     EXPECT_EQ(Worker->FComm.load(), nullptr);
     EXPECT_EQ(Worker->FLinkOpen.load(), 0);
 }

@@ -47,7 +47,7 @@ protected:
         Worker = std::make_unique<Tarm_SER>(true, Pause);
         Worker->FPortName = Sim->PortPath();
         Worker->Resume();
-        ASSERT_TRUE(WaitUntil([&] { return Worker->FLinkOpen.load() == 1; }, LinkBound));
+        ASSERT_TRUE(Worker->AwaitOpen(LinkBound));
         Job = std::make_unique<TFirmwareUpdate>(*Worker, Hooks());
         Job->SetImageFile(Image.string());
     }

@@ -60,7 +60,7 @@ TEST(ParallelUpdates, ShareTheImageAndKeepTheirReadBackFilesApart)
     for (int I = 0; I < 3; ++I)
         Stations.push_back(std::make_unique<TStation>(Image));
     for (auto& Station : Stations)
-        ASSERT_TRUE(WaitUntil([&] { return Station->Worker.FLinkOpen.load() == 1; }, 10s));
+        ASSERT_TRUE(Station->Worker.AwaitOpen(10s));
     {
         std::vector<std::jthread> Runs;
         for (auto& Station : Stations)

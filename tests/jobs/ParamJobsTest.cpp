@@ -39,13 +39,13 @@ protected:
         Worker = std::make_unique<Tarm_SER>(true, Pause);
         Worker->FPortName = Port;
         Worker->Resume();
-        return WaitUntil([&] { return Worker->FComm.load() != nullptr; }, LinkBound);
+        return Worker->AwaitOpen(LinkBound);
     }
     bool Connect(const TSimSettings& Settings = {}, std::chrono::milliseconds Pause = PollPause)
     {
         CreateSim(Settings);
         Sim->Start();
-        return StartWorker(Sim->PortPath(), Pause) && Worker->FLinkOpen.load() == 1;
+        return StartWorker(Sim->PortPath(), Pause);
     }
     // A worker that never runs, so that an operation armed on it stays armed.
     void HoldWorker()
@@ -106,7 +106,6 @@ TEST_F(ParamJobsTest, ReadsShowProtectionAndMacAsTheLabelsDo)
     CreateSim(Settings);
     Sim->Memory().Write(MacLocation, TBytes{0x00, 0x11, 0x22, 0x33, 0xAA, 0xBB});
     ASSERT_TRUE(StartWorker(Sim->PortPath()));
-    ASSERT_EQ(Worker->FLinkOpen.load(), 1);
 
     // The device answers only once the job has processed events while it waits.
     int Calls = 0;
@@ -191,8 +190,7 @@ TEST_F(ParamJobsTest, BusyWorkerDropsEveryWriteAndLeavesFOutBufferAlone)
 
 TEST_F(ParamJobsTest, WithoutAnOpenLinkNoJobArmsAnything)
 {
-    ASSERT_TRUE(StartWorker("ttyNoSuchPort"));
-    ASSERT_EQ(Worker->FLinkOpen.load(), 0);
+    ASSERT_FALSE(StartWorker("ttyNoSuchPort"));
     std::fill(std::begin(Worker->FOutBuffer), std::end(Worker->FOutBuffer), uint8_t{0x5A});
     const TBytes Before = OutBuffer();
     EXPECT_FALSE(ReadProtection(*Worker));

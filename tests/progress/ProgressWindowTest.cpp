@@ -114,7 +114,7 @@ TEST(ProgressWindowOnDevice, cancelAbandonsTheRunAndTheWindowClosesOnTheNextTick
     Tarm_SER Worker(true);
     Worker.FPortName = Sim.PortPath();
     Worker.Resume();
-    ASSERT_TRUE(WaitUntil([&] { return Worker.FLinkOpen.load() == 1; }));
+    ASSERT_TRUE(Worker.AwaitOpen(std::chrono::seconds(10)));
     SerWorker = &Worker;
     Worker.FFileName = Image.string();
     uint32_t Size = 0;

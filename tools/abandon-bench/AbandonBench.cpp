@@ -94,7 +94,7 @@ int main(int argc, char** argv)
     Tarm_SER Worker(true);
     Worker.FPortName = Sim.PortPath();
     Worker.Resume();
-    if (!WaitFor([&] { return Worker.FLinkOpen.load() == 1; })) {
+    if (!Worker.AwaitOpen(std::chrono::seconds(5))) {
         std::fprintf(stderr, "the worker could not open %s\n", Sim.PortPath().c_str());
         return 1;
     }

@@ -17,7 +17,6 @@
 
 #include "FirmwareUpdate.h"
 #include "TickTimer.h"
-#include "WaitUntil.h"
 #include "arm_ser.h"
 
 namespace {
@@ -70,7 +69,7 @@ int main(int argc, char** argv)
     Tarm_SER Worker(true);
     Worker.FPortName = argv[1];
     Worker.Resume();
-    if (!WaitUntil([&] { return Worker.FLinkOpen.load() == 1; }, std::chrono::seconds(5))) {
+    if (!Worker.AwaitOpen(std::chrono::seconds(5))) {
         std::fprintf(stderr, "the worker could not open %s\n", argv[1]);
         return 1;
     }

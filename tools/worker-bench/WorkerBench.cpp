@@ -81,7 +81,7 @@ int main(int argc, char** argv)
     Tarm_SER Worker(true);
     Worker.FPortName = Sim.PortPath();
     Worker.Resume();
-    if (!WaitUntil([&] { return Worker.FLinkOpen.load() == 1; }, std::chrono::seconds(5))) {
+    if (!Worker.AwaitOpen(std::chrono::seconds(5))) {
         std::fprintf(stderr, "the worker could not open %s\n", Sim.PortPath().c_str());
         return 1;
     }
