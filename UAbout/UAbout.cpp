@@ -3,6 +3,7 @@
 #include "Designer.h"
 #include "LbButton.h"
 #include "Shell.h"
+#include "WindowLook.h"
 
 #include <QImage>
 #include <QLabel>
@@ -13,7 +14,6 @@ TFAbout* FAbout = nullptr;
 
 namespace {
 
-constexpr TColor FaceColor = RGB(248, 247, 237);
 constexpr TColor TextColor = RGB(51, 51, 51);
 
 // Clicks reach the window's event filter; the hand says the label can be clicked.
@@ -46,7 +46,7 @@ TFAbout::TFAbout(QWidget* Parent)
     setWindowTitle(QStringLiteral("About..."));
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setFixedSize(378, 148);
-    SetFormLook(*this, FaceColor, PixelFont(QStringLiteral("Verdana"), 11));
+    SetWindowLook(*this);
     QPalette Palette = palette();
     Palette.setColor(QPalette::WindowText, ToQColor(TextColor));
     setPalette(Palette);

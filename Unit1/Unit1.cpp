@@ -3,9 +3,7 @@
 #include "Designer.h"
 #include "FirmwareUpdate.h"
 #include "LbButton.h"
-#include "PortAccess.h"
 #include "PortList.h"
-#include "PortPath.h"
 #include "UAbout.h"
 #include "arm_ser.h"
 
@@ -99,11 +97,11 @@ void TFUpdate::Connect()
     FWorkerStarted = 1;
     auto* Worker = new Tarm_SER(true);
     SerWorker = Worker;
-    Worker->FPortName = CB_ComPort->currentText().toStdString();
+    Worker->SetPortName(CB_ComPort->currentText().toStdString());
     FUpdateJob = std::make_unique<TFirmwareUpdate>(*Worker, UpdateHooks());
     Worker->Resume();
     TThread::Sleep(InitWaitMs);
-    if (Worker->FLinkOpen.load(std::memory_order_acquire) == 1) {
+    if (Worker->LinkOpen()) {
         SetLabelCaption(Label1, QStringLiteral("Initialized"));
         Label1->setToolTip(QString());
         PortConnected = 1;
@@ -120,9 +118,7 @@ void TFUpdate::Connect()
 // standard error.
 void TFUpdate::ReportOpenFailure()
 {
-    const std::string Advice = ClassifyOpenFailure(PortDevicePath(SerWorker->FPortName),
-                                                   SerWorker->FLinkError.load(std::memory_order_acquire))
-                                   .Advice;
+    const std::string Advice = SerWorker->OpenFailure().Advice;
     Label1->setToolTip(QString::fromStdString(Advice));
     if (!Advice.empty())
         std::cerr << Advice << '\n';

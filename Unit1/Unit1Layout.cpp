@@ -5,6 +5,8 @@
 #include "DtcCheck.h"
 #include "GroupBox.h"
 #include "LbButton.h"
+#include "SettingCodes.h"
+#include "WindowLook.h"
 
 #include <QComboBox>
 #include <QImage>
@@ -16,7 +18,6 @@
 
 namespace {
 
-constexpr TColor FaceColor = RGB(248, 247, 237);
 constexpr TColor clSkyBlue = RGB(166, 202, 240);
 constexpr int ClientWidth = 395;
 constexpr int ClientHeight = 245;
@@ -35,11 +36,13 @@ TLbButton* NewLbButton(QWidget* Parent, const char* Name, const char* Caption, i
     return Button;
 }
 
-QComboBox* NewDropDownList(QWidget* Parent, const char* Name, const QStringList& Items, const QString& Selected,
-                           int Left, int Top)
+// The device stores a setting as the index of its text in the list, so the list is the setting codes'.
+QComboBox* NewDropDownList(QWidget* Parent, const char* Name, TSettingList Items, const QString& Selected, int Left,
+                           int Top)
 {
     auto* Combo = Place(new QComboBox(Parent), Name, Left, Top, 81, ComboHeight);
-    Combo->addItems(Items);
+    for (const std::string_view Item : Items)
+        Combo->addItem(QString::fromLatin1(Item.data(), static_cast<qsizetype>(Item.size())));
     Combo->setCurrentText(Selected);
     return Combo;
 }
@@ -60,7 +63,7 @@ void TFUpdate::CreateControls()
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setFixedSize(ClientWidth, ClientHeight);
-    SetFormLook(*this, FaceColor, PixelFont(QStringLiteral("Verdana"), 11));
+    SetWindowLook(*this);
     CentreOnScreen(*this);
 
     // Taller than the client area: the parameter groups lie below what the window shows.
@@ -140,12 +143,10 @@ void TFUpdate::CreateSettingsGroup()
     Label11 = NewLabel(GroupBox5, "Label11", QStringLiteral("BaudRate"), 200, 56);
     Label12 = NewLabel(GroupBox5, "Label12", QStringLiteral("Parity"), 200, 80);
 
-    const QStringList UsbBauds = {"300", "600", "1200", "2400", "4800", "9600", "19200", "38400", "57600", "115200"};
-    const QStringList Parities = {"NONE", "EVEN", "ODD"};
-    CB_Baud_Ser = NewDropDownList(GroupBox5, "CB_Baud_Ser", UsbBauds, "9600", 80, 48);
-    CB_Par_Ser = NewDropDownList(GroupBox5, "CB_Par_Ser", Parities, "NONE", 80, 72);
-    CB_Baud_MBus = NewDropDownList(GroupBox5, "CB_Baud_MBus", UsbBauds.mid(0, 8), "9600", 264, 48);
-    CB_Par_MBus = NewDropDownList(GroupBox5, "CB_Par_MBus", Parities, "NONE", 264, 72);
+    CB_Baud_Ser = NewDropDownList(GroupBox5, "CB_Baud_Ser", UsbBaudList, "9600", 80, 48);
+    CB_Par_Ser = NewDropDownList(GroupBox5, "CB_Par_Ser", ParityList, "NONE", 80, 72);
+    CB_Baud_MBus = NewDropDownList(GroupBox5, "CB_Baud_MBus", MeterBaudList, "9600", 264, 48);
+    CB_Par_MBus = NewDropDownList(GroupBox5, "CB_Par_MBus", ParityList, "NONE", 264, 72);
 
     btn_Prm_Gen = NewLbButton(GroupBox5, "btn_Prm_Gen", "Write Data", 16, 103, 161, 26);
     LbButton1 = NewLbButton(GroupBox5, "LbButton1", "Read Data", 184, 103, 161, 26);

@@ -1,6 +1,8 @@
 // The worker's window side: construction, the start operations, and the link.
 #include "arm_ser.h"
 
+#include <algorithm>
+#include <cstring>
 #include <memory>
 
 #include "PortPath.h"
@@ -46,10 +48,20 @@ int Tarm_SER::Arm(TOperation Operation)
     return srArmed;
 }
 
-int Tarm_SER::StartFirmwareWrite(bool KeepStart, uint32_t& Size)
+int TRunSnapshot::Share() const
+{
+    const uint32_t Done = Address - Start;
+    const uint32_t Total = End - Start;
+    if (Total == 0)
+        return 0;
+    return static_cast<int>(std::min(100.0, static_cast<double>(Done) / Total * 100));
+}
+
+int Tarm_SER::StartFirmwareWrite(const std::string& FileName, bool KeepStart, uint32_t& Size)
 {
     if (!Claim())
         return srBusy;
+    FFileName = FileName;
     if (!FFile.OpenForReading(FFileName))
         return srFileError;
     const int64_t Length = FFile.Size();
@@ -69,10 +81,11 @@ int Tarm_SER::StartFirmwareWrite(bool KeepStart, uint32_t& Size)
     return Arm(opWriteFromFile);
 }
 
-int Tarm_SER::StartFirmwareRead(bool KeepRange, uint32_t Size)
+int Tarm_SER::StartFirmwareRead(const std::string& FileName, bool KeepRange, uint32_t Size)
 {
     if (!Claim())
         return srBusy;
+    FFileName = FileName;
     if (!FFile.Create(FFileName))
         return srFileError;
     FError.store(false, Publish);
@@ -103,18 +116,73 @@ int Tarm_SER::StartMacRead() { return StartBlockRead(MacLocation); }
 
 int Tarm_SER::StartSettingsRead() { return StartBlockRead(SettingsAddress); }
 
-int Tarm_SER::StartBlockWrite(int Length, uint32_t Offset, int Kind)
+int Tarm_SER::StartBlockWrite(std::span<const uint8_t> Record, uint32_t Offset, int Kind)
 {
     if (!Claim())
         return srBusy;
+    const size_t Length = std::min(Record.size(), size_t{BlockDataSize});
+    std::fill(std::begin(FOutBuffer), std::end(FOutBuffer), uint8_t{0xFF});
+    std::copy_n(Record.begin(), Length, FOutBuffer);
     FPrefix.store(0, Publish);
     if (Kind == 0 || Kind == 1) {
         FStartAddress.store((Kind == 0 ? ParamWriteBase : SettingsAddress) + Offset, Publish);
         FWriteKind.store(Kind, Publish);
     }
     FAddress.store(FStartAddress.load(Observe), Publish);
-    FWriteLength.store(Length, Publish);
+    FWriteLength.store(static_cast<int32_t>(Length), Publish);
     return Arm(opWriteBlock);
+}
+
+int Tarm_SER::StartBootQuery(std::string_view Frame)
+{
+    if (!Claim())
+        return srBusy;
+    std::fill(std::begin(FOutBuffer), std::end(FOutBuffer), uint8_t{0xFF});
+    std::memcpy(FOutBuffer, Frame.data(), std::min(Frame.size(), sizeof FOutBuffer));
+    return Arm(opSendQuery);
+}
+
+int Tarm_SER::ReadBootReply(char* Buffer, int Size)
+{
+    TComm* Comm = FComm.load(Observe);
+    if (!Comm)
+        return -1;
+    try {
+        if (Comm->InQueCount() <= 0)
+            return 0;
+        return Comm->Read(Buffer, Size);
+    } catch (const ECommError&) {
+        // The port is gone: no boot loader answers.
+        return -1;
+    }
+}
+
+TOpenFailure Tarm_SER::OpenFailure() const
+{
+    return ClassifyOpenFailure(PortDevicePath(FPortName), FLinkError.load(Observe));
+}
+
+TRunSnapshot Tarm_SER::Progress() const
+{
+    TRunSnapshot Run;
+    Run.Start = FStartAddress.load(Observe);
+    Run.Address = FAddress.load(Observe);
+    Run.End = FEndAddress.load(Observe);
+    return Run;
+}
+
+std::array<uint8_t, MacAddressSize> Tarm_SER::MacAddress() const
+{
+    std::array<uint8_t, MacAddressSize> Address;
+    std::copy_n(FMacAddress, MacAddressSize, Address.begin());
+    return Address;
+}
+
+std::array<uint8_t, SettingsSize> Tarm_SER::Settings() const
+{
+    std::array<uint8_t, SettingsSize> Codes;
+    std::copy_n(FSettings, SettingsSize, Codes.begin());
+    return Codes;
 }
 
 void Tarm_SER::OpenLink()

@@ -2,31 +2,36 @@
 // starts, and then carries out pass by pass the operation a window has armed: a firmware run
 // between a file and the device's firmware area (one block per pass), one block read for the
 // protection word, the MAC address or the port settings, one block written from FOutBuffer, or a
-// raw send of the boot query. Windows learn the outcome by polling the fields.
+// raw send of the boot query. Windows learn the outcome by polling the members below; only the
+// worker touches its fields.
 //
 // Between the threads, without locks:
 // - a start operation refuses (srBusy) unless the worker is idle, writes the operation's fields and
 //   stores FOperation last (release); the worker loads it with acquire;
 // - the worker stores results and FError before FDone, and FDone before FOperation is back at
 //   opIdle, so a window that sees either may read the results;
-// - a window abandons a run by assigning opIdle to FOperation (a sequentially consistent store);
+// - a window abandons a run (Abandon) by assigning opIdle to FOperation (a sequentially consistent store);
 //   a step waiting for a reply notices it before its next poll, the worker does no further step
 //   and closes the run's file on its next pass; until then the start operations answer srBusy.
 // Opening and freeing the port (OpenLink, CloseLink) are the one pair that takes a lock, so that a
 // Disconnect during the start pause leaves no port open.
-// FPortName is read when the link is opened: create the worker suspended, set the name, Resume.
+// The port name is read when the link is opened: create the worker suspended, SetPortName, Resume.
 #pragma once
 
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <array>
 #include <functional>
 #include <mutex>
+#include <span>
 #include <string>
+#include <string_view>
 
 #include "CommInt.h"
 #include "FrameCodec.h"
 #include "MemoryMap.h"
+#include "PortAccess.h"
 #include "RunFile.h"
 #include "Thread.h"
 
@@ -51,32 +56,81 @@ inline constexpr int SettingsBufferSize = 4096;
 inline constexpr int MacAddressSize = 6;
 inline constexpr int SettingsSize = 4;
 
+// Where a run stands, as the worker last published it.
+struct TRunSnapshot {
+    uint32_t Start = 0;
+    uint32_t Address = 0; // the next block's
+    uint32_t End = 0;     // the run's last byte
+    // The share done, 0 to 100, truncated toward zero; the last block moves the address past the
+    // end, which is a full bar.
+    int Share() const;
+    bool ReachedEnd() const { return Address > End; }
+};
+
 class Tarm_SER : public TThread {
 public:
     // Pause is the codec's poll pause; tests that provoke silence on the line shorten it.
     explicit Tarm_SER(bool CreateSuspended, std::chrono::milliseconds Pause = PollPause);
     ~Tarm_SER() override;
 
-    // Arms opWriteFromFile for the image FFileName from FirmwareStart on (KeepStart: from the
-    // current FStartAddress); Size receives the image's length.
-    int StartFirmwareWrite(bool KeepStart, uint32_t& Size);
-    // Arms opReadToFile into a new FFileName for Size bytes from FirmwareStart (0: the whole
-    // firmware area; KeepRange: the current FStartAddress to FEndAddress).
-    int StartFirmwareRead(bool KeepRange, uint32_t Size);
+    // The port to open; read when the link opens, so before Resume.
+    void SetPortName(const std::string& Name) { FPortName = Name; }
+    const std::string& PortName() const { return FPortName; }
+
+    // The start operations answer srArmed, srBusy or srFileError; each claims the idle worker first.
+    // Arms opWriteFromFile for the image FileName from FirmwareStart on (KeepStart: from the
+    // current start address); Size receives the image's length.
+    int StartFirmwareWrite(const std::string& FileName, bool KeepStart, uint32_t& Size);
+    // Arms opReadToFile into a new file FileName for Size bytes from FirmwareStart (0: the whole
+    // firmware area; KeepRange: the current range).
+    int StartFirmwareRead(const std::string& FileName, bool KeepRange, uint32_t Size);
     int StartProtectionRead();
     int StartMacRead();
     int StartSettingsRead();
-    // Arms opWriteBlock of the first Length (0 to 128) bytes of FOutBuffer at Offset from the base
-    // of Kind: 0 the parameter area (cmdWriteParam), 1 the port settings (cmdWriteBlock).
-    int StartBlockWrite(int Length, uint32_t Offset, int Kind);
+    // Arms opWriteBlock of Record (0 to 128 bytes) at Offset from the base of Kind: 0 the
+    // parameter area (cmdWriteParam), 1 the port settings (cmdWriteBlock).
+    int StartBlockWrite(std::span<const uint8_t> Record, uint32_t Offset, int Kind);
+    // Arms opSendQuery: the worker purges the port and sends Frame, the boot query.
+    int StartBootQuery(std::string_view Frame);
+    // What the port holds of the reply to the boot query, up to Size characters, read while the
+    // worker is idle; 0 or less when nothing waits or the port is gone.
+    int ReadBootReply(char* Buffer, int Size);
+    // Ends the run or block operation in progress: the worker does no further step.
+    void Abandon() { FOperation.store(opIdle); }
 
     // Frees the port, and for good: a worker still in its start pause then never opens it. Only
-    // while FOperation is opIdle.
+    // while the worker is idle.
     void CloseLink();
     // Waits until the open has been tried, Limit at most and only while KeepWaiting says so; true
     // when the link is open. The one way to learn the open's outcome: the port object appears just
     // before the link's state, so it is no sign of it.
     bool AwaitOpen(std::chrono::milliseconds Limit, const std::function<bool()>& KeepWaiting = [] { return true; }) const;
+    bool LinkOpen() const { return FLinkOpen.load(Observe) == 1; }
+    // Why the open failed, with what the person can do about it.
+    TOpenFailure OpenFailure() const;
+
+    // The outcome, as the worker publishes it: results before FDone, FDone before idle.
+    bool Idle() const { return FOperation.load(Observe) == opIdle; }
+    bool Done() const { return FDone.load(Observe); }
+    bool Failed() const { return FError.load(Observe); }
+    TRunSnapshot Progress() const;
+    // Blocks acknowledged or read since the operation was armed.
+    int32_t BlockCount() const { return FBlockCount.load(Observe); }
+    uint32_t ProtectionWord() const { return FProtectionWord.load(Observe); }
+    std::array<uint8_t, MacAddressSize> MacAddress() const;
+    std::array<uint8_t, SettingsSize> Settings() const;
+    // The run's file: the image of the last write run, or the read-back file of the last read run.
+    const std::string& FileName() const { return FFileName; }
+
+protected:
+    void Execute() override;
+
+private:
+    // Reaches inside for the worker's own tests; no other code does.
+    friend struct TWorkerInside;
+
+    static constexpr auto Publish = std::memory_order_release;
+    static constexpr auto Observe = std::memory_order_acquire;
 
     // Fields, in the documented order.
     std::atomic<int32_t> FLinkOpen{0};
@@ -103,13 +157,6 @@ public:
     std::string FFileName;
     std::atomic<bool> FError{false};
     std::atomic<bool> FDone{false};
-
-protected:
-    void Execute() override;
-
-private:
-    static constexpr auto Publish = std::memory_order_release;
-    static constexpr auto Observe = std::memory_order_acquire;
 
     void OpenLink();
     // False when the worker is busy; otherwise the fields are the window's until FOperation is set.

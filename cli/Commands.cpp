@@ -66,7 +66,7 @@ int RunCheck(const std::string& Port)
         return ecInterrupted;
     std::printf("Protection word: 0x%08X%s\n", Device.ProtectionWord,
                 Device.Answered ? "" : " (no complete reply; taken as read)");
-    if (!Device.Accepted || Link.Worker().FLinkOpen.load() == 0) {
+    if (!Device.Accepted || !Link.Worker().LinkOpen()) {
         std::printf("Device: not one this tool serves\n");
         return ecWrongDevice;
     }

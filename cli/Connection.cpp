@@ -3,7 +3,6 @@
 #include <cstdio>
 
 #include "Interrupt.h"
-#include "PortPath.h"
 
 namespace {
 
@@ -14,14 +13,14 @@ constexpr std::chrono::seconds OpenWaitLimit{10};
 
 TConnection::TConnection(const std::string& PortName) : FWorker(std::make_unique<Tarm_SER>(true))
 {
-    FWorker->FPortName = PortName;
+    FWorker->SetPortName(PortName);
     FWorker->Resume();
 }
 
 TConnection::~TConnection()
 {
     // Whatever the job left running is abandoned; CloseLink waits until the worker lets go of the port.
-    FWorker->FOperation.store(opIdle);
+    FWorker->Abandon();
     FWorker->CloseLink();
     FWorker->TerminateAndWait();
 }
@@ -31,18 +30,12 @@ bool TConnection::Open()
     return FWorker->AwaitOpen(OpenWaitLimit, [] { return !Interrupted(); }) && !Interrupted();
 }
 
-TOpenFailure TConnection::Failure()
-{
-    return ClassifyOpenFailure(PortDevicePath(FWorker->FPortName),
-                               FWorker->FLinkError.load(std::memory_order_acquire));
-}
-
 TExitCode OpenPort(TConnection& Link, const std::string& Port)
 {
     if (Link.Open())
         return ecDone;
     if (Interrupted())
         return ecInterrupted;
-    std::fprintf(stderr, "sw30415: cannot open the port %s: %s\n", Port.c_str(), Link.Failure().Advice.c_str());
+    std::fprintf(stderr, "sw30415: cannot open the port %s: %s\n", Port.c_str(), Link.Worker().OpenFailure().Advice.c_str());
     return ecPortNotOpened;
 }

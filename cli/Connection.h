@@ -6,7 +6,6 @@
 #include <string>
 
 #include "ExitCodes.h"
-#include "PortAccess.h"
 #include "arm_ser.h"
 
 class TConnection {
@@ -19,8 +18,6 @@ public:
     // Waits until the worker has tried to open the port; true when it is open. False also when
     // interrupted meanwhile.
     bool Open();
-    // Why Open failed, with what the person can do about it.
-    TOpenFailure Failure();
     Tarm_SER& Worker() { return *FWorker; }
 
 private:

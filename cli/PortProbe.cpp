@@ -16,7 +16,7 @@ TProbeResult Probe(const std::string& Port)
     TConnection Link(Port);
     if (!Link.Open()) {
         // The open fails before anything is written: a held port sees no request.
-        const TOpenFailure Failure = Link.Failure();
+        const TOpenFailure Failure = Link.Worker().OpenFailure();
         Result.State = Failure.Kind == TOpenRefusal::Busy ? TProbeState::Busy : TProbeState::NotOpened;
         Result.Advice = Failure.Advice;
         return Result;

@@ -48,10 +48,10 @@ TPortEnd UpdateOnePort(const std::string& Port, size_t Index, const std::string&
     if (!Link.Open()) {
         const bool Stopped = Interrupted();
         End.Code = Stopped ? ecInterrupted : ecPortNotOpened;
-        End.Text = Stopped ? "interrupted" : "cannot open the port: " + OpenRefusalName(Link.Failure().Kind);
+        End.Text = Stopped ? "interrupted" : "cannot open the port: " + OpenRefusalName(Link.Worker().OpenFailure().Kind);
         Board.Show(Index, End.Text);
         if (!Stopped)
-            End.Advice = Link.Failure().Advice;
+            End.Advice = Link.Worker().OpenFailure().Advice;
         return End;
     }
     TUpdateHost Host(

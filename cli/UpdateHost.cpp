@@ -34,9 +34,9 @@ TUpdateHooks TUpdateHost::Hooks()
 
 TRunProgress TUpdateHost::RunProgress(int Position) const
 {
-    const uint32_t Start = FWorker.FStartAddress.load(std::memory_order_acquire);
-    const uint32_t Span = FWorker.FEndAddress.load(std::memory_order_acquire) - Start;
-    const uint32_t Done = FWorker.FAddress.load(std::memory_order_acquire) - Start;
+    const TRunSnapshot Snapshot = FWorker.Progress();
+    const uint32_t Span = Snapshot.End - Snapshot.Start;
+    const uint32_t Done = Snapshot.Address - Snapshot.Start;
     TRunProgress Run;
     Run.Position = Position;
     Run.TotalBlocks = Span / BlockDataSize + 1;

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "AwaitDone.h"
 #include "FirmwareFiles.h"
 #include "PathText.h"
 #include "ReadBackClaim.h"
@@ -23,9 +24,6 @@ constexpr char TextVerifyFailed[] = "Error after read";
 constexpr char TextDone[] = "Update Done";
 
 constexpr unsigned WaitPauseMs = 10;
-constexpr int DoneWaitLimit = 200;
-
-constexpr auto Observe = std::memory_order_acquire;
 
 // Deletes the read-back file when the update leaves, however it leaves.
 class TRemoveOnExit {
@@ -71,14 +69,13 @@ TUpdateOutcome TFirmwareUpdate::Update(bool ReadBack)
     if (Abandoned())
         return TUpdateOutcome::Abandoned;
     // A link lost during the read leaves a word of 0, which would pass.
-    const bool LinkLost = FWorker.FLinkOpen.load(Observe) == 0;
+    const bool LinkLost = !FWorker.LinkOpen();
     if (!Device.Accepted || LinkLost) {
         FHooks.Show(TextWrongDevice);
         return LinkLost ? TUpdateOutcome::LinkLost : TUpdateOutcome::WrongDevice;
     }
 
     ImagePath = FImageFile.empty() ? MasterImagePath() : FImageFile;
-    FWorker.FFileName = ImagePath;
     std::error_code Ignored;
     if (!std::filesystem::exists(PathFromText(ImagePath), Ignored)) {
         FHooks.Show(TextNoImage);
@@ -87,7 +84,7 @@ TUpdateOutcome TFirmwareUpdate::Update(bool ReadBack)
 
     TUpdateOutcome Outcome = TUpdateOutcome::Done;
     uint32_t Size = 0;
-    const bool WriteStarted = FWorker.StartFirmwareWrite(false, Size) == srArmed;
+    const bool WriteStarted = FWorker.StartFirmwareWrite(ImagePath, false, Size) == srArmed;
     if (WriteStarted) {
         FHooks.Show(TextWriting);
         StartRunTimer();
@@ -117,8 +114,7 @@ TUpdateOutcome TFirmwareUpdate::ReadAndCompare(uint32_t Size, bool Written, TUpd
     // Held until the file is deleted, so that no other update of this process takes the name.
     const TReadBackClaim Claim(ReadBackName(ImagePath, FHooks.Now()));
     const std::string& ReadBackPath = Claim.Path();
-    FWorker.FFileName = ReadBackPath;
-    const bool ReadStarted = FWorker.StartFirmwareRead(false, Size) == srArmed;
+    const bool ReadStarted = FWorker.StartFirmwareRead(ReadBackPath, false, Size) == srArmed;
     // Only a file this update created is ours to compare and delete: a read run that did not start
     // may have met someone else's file under that name.
     const TRemoveOnExit Remove(ReadStarted ? ReadBackPath : std::string());
@@ -146,59 +142,34 @@ TUpdateOutcome TFirmwareUpdate::ReadAndCompare(uint32_t Size, bool Written, TUpd
 bool TFirmwareUpdate::CheckBootMode()
 {
     FBootReply.clear();
-    std::memset(FWorker.FOutBuffer, 0xFF, OutBufferSize);
-    std::memcpy(FWorker.FOutBuffer, BootQueryFrame, BootQueryLength);
-    FWorker.FBlockCount.store(0, std::memory_order_release);
-    // Armed only on an idle worker, the code last.
-    int32_t Idle = opIdle;
-    if (!FWorker.FOperation.compare_exchange_strong(Idle, opSendQuery, std::memory_order_acq_rel))
+    if (FWorker.StartBootQuery(BootQueryFrame) != srArmed)
         return false;
     FHooks.Sleep(static_cast<unsigned>(BootReplyWait.count()));
-    TComm* Comm = FWorker.FComm.load(Observe);
-    if (!Comm)
+    char Reply[BootReplyBufferSize];
+    const int Count = FWorker.ReadBootReply(Reply, BootReplyBufferSize);
+    if (Count <= 0)
         return false;
-    try {
-        if (Comm->InQueCount() <= 0)
-            return false;
-        char Reply[BootReplyBufferSize];
-        const int Count = Comm->Read(Reply, BootReplyBufferSize);
-        if (Count <= 0)
-            return false;
-        const char* LineEnd = std::find_if(Reply, Reply + Count, [](char C) { return C == '\r' || C == '\n'; });
-        FBootReply.assign(static_cast<const char*>(Reply), LineEnd);
-        return IsBootReply(Reply, Count);
-    } catch (const ECommError&) {
-        // The port is gone: no boot loader answers.
-        return false;
-    }
+    const char* LineEnd = std::find_if(Reply, Reply + Count, [](char C) { return C == '\r' || C == '\n'; });
+    FBootReply.assign(static_cast<const char*>(Reply), LineEnd);
+    return IsBootReply(Reply, Count);
 }
 
 TDeviceCheck TFirmwareUpdate::CheckDevice()
 {
     FWorker.StartProtectionRead();
-    for (int Waits = 0; !FWorker.FDone.load(Observe) && Waits < DoneWaitLimit && !Abandoned(); ++Waits) {
-        FHooks.Sleep(WaitPauseMs);
-        FHooks.ProcessMessages();
-    }
+    const bool Done = AwaitDone(FWorker, FHooks.Sleep, FHooks.ProcessMessages, [this] { return !Abandoned(); });
     TDeviceCheck Check;
-    Check.Answered = FWorker.FDone.load(Observe) && !FWorker.FError.load(Observe);
-    Check.ProtectionWord = FWorker.FProtectionWord.load(Observe);
+    Check.Answered = Done && !FWorker.Failed();
+    Check.ProtectionWord = FWorker.ProtectionWord();
     Check.Accepted = Check.ProtectionWord == DeviceCode || Check.ProtectionWord == 0;
     return Check;
 }
 
 void TFirmwareUpdate::T_AutoTimer()
 {
-    const uint32_t Start = FWorker.FStartAddress.load(Observe);
-    const uint32_t Done = FWorker.FAddress.load(Observe) - Start;
-    const uint32_t Total = FWorker.FEndAddress.load(Observe) - Start;
-    int Position = 0;
-    // Truncated, not rounded; the last block moves the address past the end, which is a full bar.
-    if (Done != 0 && Total != 0)
-        Position = static_cast<int>(std::min(100.0, static_cast<double>(Done) / Total * 100));
-    FHooks.SetProgress(Position);
+    FHooks.SetProgress(FWorker.Progress().Share());
     FHooks.ProcessMessages();
-    if (FWorker.FOperation.load(Observe) == opIdle && FTimerEnabled) {
+    if (FWorker.Idle() && FTimerEnabled) {
         FTimerEnabled = false;
         FHooks.StopTimer();
     }
@@ -213,16 +184,16 @@ void TFirmwareUpdate::StartRunTimer()
 TFirmwareUpdate::TRunEnd TFirmwareUpdate::WaitForRun()
 {
     using TClock = std::chrono::steady_clock;
-    int32_t LastCount = FWorker.FBlockCount.load(Observe);
+    int32_t LastCount = FWorker.BlockCount();
     TClock::time_point LastProgress = TClock::now();
     do {
         FHooks.ProcessMessages();
         FHooks.Sleep(WaitPauseMs);
         if (Abandoned())
             return TRunEnd::Abandoned;
-        if (FWorker.FLinkOpen.load(Observe) == 0)
+        if (!FWorker.LinkOpen())
             return TRunEnd::LinkLost;
-        if (const int32_t Count = FWorker.FBlockCount.load(Observe); Count != LastCount) {
+        if (const int32_t Count = FWorker.BlockCount(); Count != LastCount) {
             LastCount = Count;
             LastProgress = TClock::now();
         } else if (FTimerEnabled && TClock::now() - LastProgress >= FStallLimit) {
@@ -237,7 +208,7 @@ TUpdateOutcome TFirmwareUpdate::GiveUpRun(TRunEnd End)
     if (FTimerEnabled) {
         FTimerEnabled = false;
         FHooks.StopTimer();
-        FWorker.FOperation.store(opIdle);
+        FWorker.Abandon();
     }
     FHooks.Show(TextVerifyFailed);
     switch (End) {
@@ -249,5 +220,5 @@ TUpdateOutcome TFirmwareUpdate::GiveUpRun(TRunEnd End)
 
 bool TFirmwareUpdate::RunReachedItsEnd() const
 {
-    return FWorker.FAddress.load(Observe) > FWorker.FEndAddress.load(Observe);
+    return FWorker.Progress().ReachedEnd();
 }

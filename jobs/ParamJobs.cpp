@@ -49,7 +49,7 @@ std::optional<TReadText> ReadProtection(Tarm_SER& Worker, const TProcessEvents& 
         return std::nullopt;
     if (State == rsFailed)
         return TReadText{false, ProtectionReadFailed};
-    const auto Word = ProtectionRecord(Worker.FProtectionWord.load(std::memory_order_acquire));
+    const auto Word = ProtectionRecord(Worker.ProtectionWord());
     return TReadText{State == rsRead, HexBytes("%02X", Word.data(), ProtectionSize)};
 }
 
@@ -60,7 +60,7 @@ std::optional<TReadText> ReadMacAddress(Tarm_SER& Worker, const TProcessEvents& 
         return std::nullopt;
     if (State == rsFailed)
         return TReadText{false, DataReadFailed};
-    return TReadText{State == rsRead, "0x" + HexBytes(" %02X", Worker.FMacAddress, MacAddressSize)};
+    return TReadText{State == rsRead, "0x" + HexBytes(" %02X", Worker.MacAddress().data(), MacAddressSize)};
 }
 
 std::optional<TSettingsText> ReadSettings(Tarm_SER& Worker, const TProcessEvents& ProcessEvents)
@@ -70,7 +70,7 @@ std::optional<TSettingsText> ReadSettings(Tarm_SER& Worker, const TProcessEvents
         return std::nullopt;
     if (State == rsFailed)
         return TSettingsText{false, {DataReadFailed, "", "", ""}};
-    const uint8_t* Codes = Worker.FSettings;
+    const auto Codes = Worker.Settings();
     return TSettingsText{State == rsRead,
                          {std::string(SettingText(UsbBaudList, Codes[0])), std::string(SettingText(ParityList, Codes[1])),
                           std::string(SettingText(MeterBaudList, Codes[2])),

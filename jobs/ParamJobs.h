@@ -28,7 +28,7 @@ struct TSettingsText {
     std::array<std::string, 4> Texts;
 };
 
-// False when nothing was armed (link not open, worker busy: FOutBuffer untouched).
+// False when nothing was armed (link not open, worker busy: the worker's buffer untouched).
 bool WriteSettings(Tarm_SER& Worker, const TPortSettings& Settings);
 bool WriteProtection(Tarm_SER& Worker, uint32_t Word);
 // Bits 63..48 of Mac are ignored.

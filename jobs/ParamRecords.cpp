@@ -1,15 +1,10 @@
 #include "ParamRecords.h"
 
 #include <algorithm>
-#include <chrono>
-#include <thread>
+
+#include "AwaitDone.h"
 
 namespace {
-
-constexpr int ReadWaits = 200;
-constexpr auto ReadWaitStep = std::chrono::milliseconds(10);
-
-bool LinkOpen(const Tarm_SER& Worker) { return Worker.FLinkOpen.load(std::memory_order_acquire) == 1; }
 
 template <size_t Size>
 std::array<uint8_t, Size> BigEndian(uint64_t Value)
@@ -42,28 +37,18 @@ std::array<uint8_t, ProtectionSize + MacAddressSize> AllRecord(uint32_t Word, ui
 
 bool WriteRecord(Tarm_SER& Worker, std::span<const uint8_t> Record, uint32_t Offset, TRecordKind Kind)
 {
-    // The worker may be reading FOutBuffer until it is back at opIdle.
-    if (!LinkOpen(Worker) || Worker.FOperation.load(std::memory_order_acquire) != opIdle)
-        return false;
-    std::fill(std::begin(Worker.FOutBuffer), std::end(Worker.FOutBuffer), uint8_t{0xFF});
-    std::copy(Record.begin(), Record.end(), Worker.FOutBuffer);
-    return Worker.StartBlockWrite(static_cast<int>(Record.size()), Offset, Kind) == srArmed;
+    return Worker.LinkOpen() && Worker.StartBlockWrite(Record, Offset, Kind) == srArmed;
 }
 
 TReadState AwaitRead(Tarm_SER& Worker, int (Tarm_SER::*Start)(), const TProcessEvents& ProcessEvents)
 {
-    if (!LinkOpen(Worker))
+    if (!Worker.LinkOpen())
         return rsNotRun;
     (Worker.*Start)();
-    for (int Waits = 0; Waits < ReadWaits && !Worker.FDone.load(std::memory_order_acquire); ++Waits) {
-        std::this_thread::sleep_for(ReadWaitStep);
-        if (ProcessEvents)
-            ProcessEvents();
-    }
-    // FDone first: the worker sets FError before it, so a read that ends meanwhile is not taken
+    // Done first: the worker sets the error before it, so a read that ends meanwhile is not taken
     // for a good one.
-    const bool Done = Worker.FDone.load(std::memory_order_acquire);
-    if (Worker.FError.load(std::memory_order_acquire))
+    const bool Done = AwaitDone(Worker, TThread::Sleep, ProcessEvents);
+    if (Worker.Failed())
         return rsFailed;
     return Done ? rsRead : rsTimedOut;
 }

@@ -1,5 +1,5 @@
 // The device's parameter records and the two one-block exchanges every parameter job is made of:
-// a record written from the worker's FOutBuffer, and a block read awaited as a window awaits it.
+// a record written through the worker, and a block read awaited as a window awaits it.
 // Both need an open link: the operator's buttons can arm operations on a worker whose port never
 // opened, and such an operation can only fail.
 #pragma once
@@ -37,17 +37,17 @@ std::array<uint8_t, SettingsSize> SettingsRecord(const TPortSettings& Settings);
 std::array<uint8_t, ProtectionSize + MacAddressSize> AllRecord(uint32_t Word, uint64_t Mac);
 
 // Arms the write of Record at Offset from Kind's base and returns at once. False when it was not
-// armed (link not open, worker busy); FOutBuffer is then untouched.
+// armed (link not open, worker busy); the worker's buffer is then untouched.
 bool WriteRecord(Tarm_SER& Worker, std::span<const uint8_t> Record, uint32_t Offset, TRecordKind Kind);
 
 enum TReadState {
     rsNotRun,   // link not open: nothing was asked
-    rsFailed,   // FError: the fields are not to be trusted
-    rsTimedOut, // no FDone within the wait: the fields hold what they held
+    rsFailed,   // the worker failed the read: its results are not to be trusted
+    rsTimedOut, // not done within the wait: the results hold what they held
     rsRead,
 };
 
 // Starts a read with Start (StartProtectionRead, StartMacRead or StartSettingsRead) and waits for
-// FDone at most 200 times 10 ms. A start the busy worker refuses goes unnoticed, as in the window:
+// it to be done at most 200 times 10 ms. A start the busy worker refuses goes unnoticed, as in the window:
 // the wait then ends with the earlier operation.
 TReadState AwaitRead(Tarm_SER& Worker, int (Tarm_SER::*Start)(), const TProcessEvents& ProcessEvents);

@@ -19,7 +19,7 @@ enum TField { fdProtection, fdMacAddress, fdSettings };
 bool AwaitIdle(const Tarm_SER& Worker)
 {
     const auto End = std::chrono::steady_clock::now() + WriteBound;
-    while (Worker.FOperation.load(std::memory_order_acquire) != opIdle) {
+    while (!Worker.Idle()) {
         if (std::chrono::steady_clock::now() >= End)
             return false;
         std::this_thread::sleep_for(WriteWaitStep);
@@ -36,12 +36,20 @@ bool ReadBack(Tarm_SER& Worker, TField Field, std::vector<uint8_t>& Bytes)
         return false;
     switch (Field) {
     case fdProtection: {
-        const auto Word = ProtectionRecord(Worker.FProtectionWord.load(std::memory_order_acquire));
+        const auto Word = ProtectionRecord(Worker.ProtectionWord());
         Bytes.insert(Bytes.end(), Word.begin(), Word.end());
         break;
     }
-    case fdMacAddress: Bytes.insert(Bytes.end(), Worker.FMacAddress, Worker.FMacAddress + MacAddressSize); break;
-    case fdSettings: Bytes.insert(Bytes.end(), Worker.FSettings, Worker.FSettings + SettingsSize); break;
+    case fdMacAddress: {
+        const auto Address = Worker.MacAddress();
+        Bytes.insert(Bytes.end(), Address.begin(), Address.end());
+        break;
+    }
+    case fdSettings: {
+        const auto Codes = Worker.Settings();
+        Bytes.insert(Bytes.end(), Codes.begin(), Codes.end());
+        break;
+    }
     }
     return true;
 }
@@ -53,7 +61,7 @@ TWriteCheck Check(Tarm_SER& Worker, bool Armed, std::span<const uint8_t> Expecte
         return wcNotArmed;
     if (!AwaitIdle(Worker))
         return wcUnfinished;
-    if (Worker.FError.load(std::memory_order_acquire))
+    if (Worker.Failed())
         return wcNotAcknowledged;
     std::vector<uint8_t> Bytes;
     for (TField Field : Fields)

@@ -9,24 +9,12 @@
 #include <QStyle>
 #include <QTimer>
 
-#include <algorithm>
 
 TFprogress* Fprogress = nullptr;
 
 namespace {
 
 constexpr int CancelResult = 2;
-
-// The share of the run done, truncated toward zero; a last block beyond the end shows a full bar.
-int Position(const Tarm_SER& Worker)
-{
-    const uint32_t Start = Worker.FStartAddress.load(std::memory_order_acquire);
-    const uint32_t Done = Worker.FAddress.load(std::memory_order_acquire) - Start;
-    const uint32_t Total = Worker.FEndAddress.load(std::memory_order_acquire) - Start;
-    if (Total == 0)
-        return 0;
-    return static_cast<int>(std::min(100.0, static_cast<double>(Done) / Total * 100));
-}
 
 } // namespace
 
@@ -65,8 +53,8 @@ void TFprogress::Timer1Timer()
         close();
         return;
     }
-    ProgressBar1->setValue(Position(*Worker));
-    if (Worker->FOperation.load(std::memory_order_acquire) == opIdle) {
+    ProgressBar1->setValue(Worker->Progress().Share());
+    if (Worker->Idle()) {
         Timer1->stop();
         close();
     }
@@ -76,7 +64,7 @@ void TFprogress::Timer1Timer()
 void TFprogress::BitBtn1Click()
 {
     if (SerWorker)
-        SerWorker->FOperation.store(opIdle);
+        SerWorker->Abandon();
 }
 
 // A closed window stops following the worker.

@@ -116,7 +116,7 @@ TEST_F(FirmwareGroup, closeDuringTheReadBackAbandonsItAndClosesOnceTheWorkerLetG
     steady_clock::time_point ClosedAt;
     TRunWatch Watch(*Window, [&] {
         if (ClosedAt != steady_clock::time_point() || Text("Label22") != "Read Firmware" ||
-            SerWorker->FBlockCount.load() < 2)
+            SerWorker->BlockCount() < 2)
             return;
         ReadBackSeen = FilesEndingWith(Folder.Path(), ".b79").size() == 1;
         ClosedAt = steady_clock::now();

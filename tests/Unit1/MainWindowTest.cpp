@@ -203,7 +203,7 @@ TEST_F(MainWindowOnDevice, twoFailedInitsThenAThirdThatWorks)
         // Only the failed attempt's worker is left: the one before it was stopped and freed.
         EXPECT_EQ(Threads(), ThreadsBefore + 1);
         // The status line keeps its one text; the tool tip says what is wrong.
-        EXPECT_EQ(SerWorker->FLinkError.load(), ENOENT);
+        EXPECT_EQ(SerWorker->OpenFailure().Kind, TOpenRefusal::Missing);
         EXPECT_EQ(Control<QLabel>(*Window, "Label1")->toolTip(),
                   "/nonexistent/port is not there; check the port's name and that the device is plugged in");
     }

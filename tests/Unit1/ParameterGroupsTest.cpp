@@ -64,7 +64,7 @@ TEST_P(ParameterWrite, storesWhatTheEditsSayOrNothing)
     Choose("CB_Par_MBus", "NONE");
     Click(Row.Button);
     // An armed write keeps the worker busy until the device acknowledged it.
-    ASSERT_TRUE(WaitUntil([] { return SerWorker->FOperation.load() == opIdle; }));
+    ASSERT_TRUE(WaitUntil([] { return SerWorker->Idle(); }));
     EXPECT_EQ(Sim->Memory().Read(Row.Address, static_cast<uint32_t>(Row.Stored.size())), Row.Stored);
 }
 
@@ -133,7 +133,7 @@ TEST_F(ParameterGroups, doNothingWhileTheWorkerIsNotStarted)
     MarkLabels();
     for (const char* Name : {"LbButton1", "btn_Prm_Gen", "Button12", "Button14", "Button15", "Button1", "Button3"})
         Click(Name);
-    EXPECT_EQ(SerWorker->FOperation.load(), opIdle);
+    EXPECT_TRUE(SerWorker->Idle());
     EXPECT_EQ(Sim->Memory().Read(ProtectionAt, 10), FactoryParameters);
     EXPECT_EQ(Sim->Memory().Read(SettingsAt, 4), (TBytes{5, 0, 5, 0}));
     for (const char* Label : {"Label7", "Label9", "Label15", "Label20"})

@@ -19,6 +19,7 @@
 #include "DeviceSimulator.h"
 #include "PtyPair.h"
 #include "SimulatedDeviceTest.h"
+#include "WorkerInside.h"
 #include "arm_ser.h"
 
 using namespace std::chrono_literals;
@@ -31,6 +32,12 @@ constexpr auto LinkBound = 10s;
 constexpr auto RunBound = 40s;
 // Shortens the 1100 polls of silence after an unanswered write from 11 s to about 1 s.
 constexpr auto SilentPause = 1ms;
+
+template <size_t Size>
+TBytes ToBytes(const std::array<uint8_t, Size>& Bytes)
+{
+    return TBytes(Bytes.begin(), Bytes.end());
+}
 
 TBytes Pattern(size_t Size, uint8_t Seed)
 {
@@ -123,7 +130,7 @@ protected:
     bool StartWorker(std::chrono::milliseconds Pause = PollPause)
     {
         Worker = std::make_unique<Tarm_SER>(true, Pause);
-        Worker->FPortName = Sim->PortPath();
+        Worker->SetPortName(Sim->PortPath());
         Worker->Resume();
         return Worker->AwaitOpen(LinkBound);
     }
@@ -134,19 +141,18 @@ protected:
     }
     bool Finished() const
     {
-        return WaitUntil([&] { return Worker->FOperation.load() == opIdle; }, RunBound);
+        return WaitUntil([&] { return Worker->Idle(); }, RunBound);
     }
     bool Done() const
     {
-        return WaitUntil([&] { return Worker->FDone.load(); }, RunBound);
+        return WaitUntil([&] { return Worker->Done(); }, RunBound);
     }
     // Writes Image to a file and arms its write run.
     int StartImageWrite(const TBytes& Image, uint32_t& Size)
     {
         const auto Path = Dir / ("image-" + std::to_string(Image.size()) + ".sim");
         SaveFile(Path, Image);
-        Worker->FFileName = Path.string();
-        return Worker->StartFirmwareWrite(false, Size);
+        return Worker->StartFirmwareWrite(Path.string(), false, Size);
     }
 
     std::filesystem::path Dir;
@@ -159,11 +165,11 @@ TEST_F(WorkerTest, WritesImagesInWholeBlocksAndReadsTheSameBlocksBack)
     uint32_t Size = 0;
     ASSERT_EQ(StartImageWrite(Image, Size), srArmed);
     EXPECT_EQ(Size, 1000u);
-    EXPECT_EQ(Worker->FEndAddress.load(), 0x83E7u);
+    EXPECT_EQ(Worker->Progress().End, 0x83E7u);
     ASSERT_TRUE(Finished());
-    EXPECT_FALSE(Worker->FError.load());
-    EXPECT_EQ(Worker->FBlockCount.load(), 8);
-    EXPECT_EQ(Worker->FAddress.load(), 0x8400u);
+    EXPECT_FALSE(Worker->Failed());
+    EXPECT_EQ(Worker->BlockCount(), 8);
+    EXPECT_EQ(Worker->Progress().Address, 0x8400u);
     EXPECT_EQ(LogLines(*Sim, "WRITE"), BlockLines("WRITE 02", 8, "acked"));
     TBytes Padded = Image;
     Padded.resize(1024, 0);
@@ -171,8 +177,7 @@ TEST_F(WorkerTest, WritesImagesInWholeBlocksAndReadsTheSameBlocksBack)
     EXPECT_EQ(Sim->Memory().Read(0x8000, 1025), Padded);
 
     const auto ReadBack = Dir / "image.b79";
-    Worker->FFileName = ReadBack.string();
-    ASSERT_EQ(Worker->StartFirmwareRead(false, Size), srArmed);
+    ASSERT_EQ(Worker->StartFirmwareRead(ReadBack.string(), false, Size), srArmed);
     ASSERT_TRUE(Finished());
     EXPECT_EQ(LogLines(*Sim, "READ"), BlockLines("READ", 8, "sent"));
     Padded.pop_back();
@@ -196,8 +201,8 @@ TEST_F(WorkerTest, ResendsAnUnacknowledgedBlockWithTheSameBytes)
     uint32_t Size = 0;
     ASSERT_EQ(StartImageWrite(Image, Size), srArmed);
     ASSERT_TRUE(Finished());
-    EXPECT_TRUE(Worker->FError.load());
-    EXPECT_EQ(Worker->FBlockCount.load(), 8);
+    EXPECT_TRUE(Worker->Failed());
+    EXPECT_EQ(Worker->BlockCount(), 8);
     std::vector<std::string> Expected = BlockLines("WRITE 02", 8, "acked");
     Expected.insert(Expected.begin() + 4, "WRITE 02 008200 0080 ack-dropped");
     EXPECT_EQ(LogLines(*Sim, "WRITE"), Expected);
@@ -213,11 +218,10 @@ TEST_F(WorkerTest, AsksAgainForACorruptedReadReplyAndWritesNothingForIt)
     const TBytes Device = Pattern(1024, 4);
     Sim->Memory().Write(0x8000, Device);
     const auto ReadBack = Dir / "device.b79";
-    Worker->FFileName = ReadBack.string();
-    ASSERT_EQ(Worker->StartFirmwareRead(false, 1024), srArmed);
+    ASSERT_EQ(Worker->StartFirmwareRead(ReadBack.string(), false, 1024), srArmed);
     ASSERT_TRUE(Finished());
-    EXPECT_TRUE(Worker->FError.load());
-    EXPECT_EQ(Worker->FBlockCount.load(), 8);
+    EXPECT_TRUE(Worker->Failed());
+    EXPECT_EQ(Worker->BlockCount(), 8);
     EXPECT_EQ(LoadFile(ReadBack), Device);
     const std::vector<std::string> Reads = LogLines(*Sim, "READ");
     int Corrupted = 0;
@@ -244,53 +248,48 @@ TEST_F(WorkerTest, BlockReadsDecodeTheirFieldAndAlwaysSetDone)
 
     ASSERT_EQ(Worker->StartProtectionRead(), srArmed);
     ASSERT_TRUE(Done());
-    EXPECT_EQ(Worker->FProtectionWord.load(), 0x12345678u);
+    EXPECT_EQ(Worker->ProtectionWord(), 0x12345678u);
     ASSERT_TRUE(Finished());
     ASSERT_EQ(Worker->StartMacRead(), srArmed);
     ASSERT_TRUE(Done());
-    EXPECT_EQ(TBytes(Worker->FMacAddress, Worker->FMacAddress + 6), Mac);
+    EXPECT_EQ(ToBytes(Worker->MacAddress()), Mac);
     ASSERT_TRUE(Finished());
     ASSERT_EQ(Worker->StartSettingsRead(), srArmed);
     ASSERT_TRUE(Done());
-    EXPECT_EQ(TBytes(Worker->FSettings, Worker->FSettings + 4), PortSettings);
-    EXPECT_FALSE(Worker->FError.load());
+    EXPECT_EQ(ToBytes(Worker->Settings()), PortSettings);
+    EXPECT_FALSE(Worker->Failed());
     ASSERT_TRUE(Finished());
 
-    // Armed directly, as a window could: an address that is none of the three.
-    Worker->FDone = false;
-    Worker->FAddress = FirmwareStart;
-    Worker->FOperation = opReadBlock;
+    // Armed directly, as no start operation can: an address that is none of the three.
+    TWorkerInside::Done(*Worker) = false;
+    TWorkerInside::Address(*Worker) = FirmwareStart;
+    TWorkerInside::Operation(*Worker) = opReadBlock;
     ASSERT_TRUE(Done());
     ASSERT_TRUE(Finished());
     EXPECT_EQ(Sim->RequestLog().back(), "READ 008000 0080 sent");
-    EXPECT_EQ(Worker->FProtectionWord.load(), 0x12345678u);
-    EXPECT_EQ(TBytes(Worker->FMacAddress, Worker->FMacAddress + 6), Mac);
-    EXPECT_EQ(TBytes(Worker->FSettings, Worker->FSettings + 4), PortSettings);
+    EXPECT_EQ(Worker->ProtectionWord(), 0x12345678u);
+    EXPECT_EQ(ToBytes(Worker->MacAddress()), Mac);
+    EXPECT_EQ(ToBytes(Worker->Settings()), PortSettings);
 }
 
 TEST_F(WorkerTest, WritesParameterAndSettingsBlocksAndSendsTheBootQuery)
 {
     ASSERT_TRUE(Connect());
     const TBytes Mac = {0xA0, 0xB1, 0xC2, 0xD3, 0xE4, 0xF5};
-    std::memset(Worker->FOutBuffer, 0xFF, OutBufferSize);
-    std::copy(Mac.begin(), Mac.end(), Worker->FOutBuffer);
-    ASSERT_EQ(Worker->StartBlockWrite(6, 4, 0), srArmed);
+    ASSERT_EQ(Worker->StartBlockWrite(Mac, 4, 0), srArmed);
     ASSERT_TRUE(Finished());
-    EXPECT_TRUE(Worker->FDone.load());
-    EXPECT_FALSE(Worker->FError.load());
+    EXPECT_TRUE(Worker->Done());
+    EXPECT_FALSE(Worker->Failed());
     EXPECT_EQ(Sim->RequestLog().back(), "WRITE 0B 03F004 0006 acked");
     EXPECT_EQ(Sim->Memory().Read(MacLocation, 6), Mac);
 
     const TBytes PortSettings = {3, 2, 1, 0};
-    std::copy(PortSettings.begin(), PortSettings.end(), Worker->FOutBuffer);
-    ASSERT_EQ(Worker->StartBlockWrite(4, 0, 1), srArmed);
+    ASSERT_EQ(Worker->StartBlockWrite(PortSettings, 0, 1), srArmed);
     ASSERT_TRUE(Finished());
     EXPECT_EQ(Sim->RequestLog().back(), "WRITE 02 024000 0004 acked");
     EXPECT_EQ(Sim->Memory().Read(SettingsAddress, 4), PortSettings);
 
-    std::memcpy(Worker->FOutBuffer, BootQueryFrame, BootQueryLength);
-    Worker->FBlockCount = 0;
-    Worker->FOperation = opSendQuery;
+    ASSERT_EQ(Worker->StartBootQuery(BootQueryFrame), srArmed);
     ASSERT_TRUE(Finished());
     ASSERT_TRUE(Sim->WaitForLog(3, RunBound));
     EXPECT_EQ(Sim->RequestLog().back(), "BOOT answered");
@@ -301,28 +300,23 @@ TEST_F(WorkerTest, StartOperationsRefuseWhileBusyAndChangeNothing)
     // Never resumed: nothing takes the armed operation up.
     Worker = std::make_unique<Tarm_SER>(true);
     ASSERT_EQ(Worker->StartSettingsRead(), srArmed);
-    const auto Fields = [&] {
-        const Tarm_SER& W = *Worker;
-        return std::vector<int64_t>{W.FOperation, W.FAddress,   W.FStartAddress, W.FEndAddress, W.FError,
-                                    W.FDone,      W.FBlockCount, W.FPrefix,      W.FWriteLength, W.FWriteKind};
-    };
+    const auto Fields = [&] { return TWorkerInside::ArmedState(*Worker); };
     const std::vector<int64_t> Before = Fields();
     const size_t Descriptors = OpenDescriptors();
 
     const auto Image = Dir / "image.sim";
     SaveFile(Image, Pattern(300, 5));
-    Worker->FFileName = Image.string();
     uint32_t Size = 77;
-    EXPECT_EQ(Worker->StartFirmwareWrite(false, Size), srBusy);
+    EXPECT_EQ(Worker->StartFirmwareWrite(Image.string(), false, Size), srBusy);
     EXPECT_EQ(Size, 77u);
     const auto ReadBack = Dir / "image.b79";
-    Worker->FFileName = ReadBack.string();
-    EXPECT_EQ(Worker->StartFirmwareRead(false, 300), srBusy);
+    EXPECT_EQ(Worker->StartFirmwareRead(ReadBack.string(), false, 300), srBusy);
     EXPECT_FALSE(std::filesystem::exists(ReadBack));
     EXPECT_EQ(Worker->StartProtectionRead(), srBusy);
     EXPECT_EQ(Worker->StartMacRead(), srBusy);
     EXPECT_EQ(Worker->StartSettingsRead(), srBusy);
-    EXPECT_EQ(Worker->StartBlockWrite(4, 0, 1), srBusy);
+    EXPECT_EQ(Worker->StartBlockWrite(TBytes(4, 0x5A), 0, 1), srBusy);
+    EXPECT_EQ(Worker->StartBootQuery(BootQueryFrame), srBusy);
     EXPECT_EQ(Fields(), Before);
     EXPECT_EQ(OpenDescriptors(), Descriptors);
 }
@@ -332,11 +326,10 @@ TEST_F(WorkerTest, RefusesAMissingEmptyOrOversizeImage)
     ASSERT_TRUE(Connect());
     const size_t Descriptors = OpenDescriptors();
     uint32_t Size = 0;
-    Worker->FFileName = (Dir / "missing.sim").string();
-    EXPECT_EQ(Worker->StartFirmwareWrite(false, Size), srFileError);
+    EXPECT_EQ(Worker->StartFirmwareWrite((Dir / "missing.sim").string(), false, Size), srFileError);
     EXPECT_EQ(StartImageWrite({}, Size), srFileError);
     EXPECT_EQ(StartImageWrite(Pattern(FirmwareAreaSize + 1, 6), Size), srFileError);
-    EXPECT_EQ(Worker->FOperation.load(), opIdle);
+    EXPECT_TRUE(Worker->Idle());
     EXPECT_EQ(OpenDescriptors(), Descriptors);
     EXPECT_TRUE(Sim->RequestLog().empty());
 }
@@ -346,10 +339,10 @@ TEST_F(WorkerTest, AbandonedRunStopsAndClosesItsFile)
     ASSERT_TRUE(Connect());
     uint32_t Size = 0;
     ASSERT_EQ(StartImageWrite(Pattern(FirmwareAreaSize, 7), Size), srArmed); // the largest image fits
-    EXPECT_EQ(Worker->FEndAddress.load(), FirmwareEnd);
-    ASSERT_TRUE(WaitUntil([&] { return Worker->FBlockCount.load() >= 2; }, RunBound));
-    Worker->FOperation = opIdle;
-    EXPECT_TRUE(WaitUntil([&] { return !HeldOpen(Worker->FFileName); }, RunBound));
+    EXPECT_EQ(Worker->Progress().End, FirmwareEnd);
+    ASSERT_TRUE(WaitUntil([&] { return Worker->BlockCount() >= 2; }, RunBound));
+    Worker->Abandon();
+    EXPECT_TRUE(WaitUntil([&] { return !HeldOpen(Worker->FileName()); }, RunBound));
     // Busy until the worker has let go of the run, then free for the next operation.
     ASSERT_TRUE(WaitUntil([&] { return Worker->StartProtectionRead() == srArmed; }, RunBound));
     const size_t Written = LogLines(*Sim, "WRITE").size();
@@ -363,13 +356,13 @@ TEST_F(WorkerTest, CloseLinkWaitsForAnAbandonedStepToLetGoOfThePort)
     TSimSettings Settings;
     Settings.DropAckEvery = 1;
     ASSERT_TRUE(Connect(Settings, SilentPause));
-    ASSERT_EQ(Worker->StartBlockWrite(4, 0, 0), srArmed);
+    ASSERT_EQ(Worker->StartBlockWrite(TBytes(4, 0x5A), 0, 0), srArmed);
     ASSERT_TRUE(Sim->WaitForLog(1, LinkBound));
     // Abandoned while the worker waits for an acknowledgement that never comes.
-    Worker->FOperation = opIdle;
+    Worker->Abandon();
     Worker->CloseLink();
-    EXPECT_EQ(Worker->FComm.load(), nullptr);
-    EXPECT_EQ(Worker->FLinkOpen.load(), 0);
+    EXPECT_EQ(TWorkerInside::Comm(*Worker), nullptr);
+    EXPECT_FALSE(Worker->LinkOpen());
     EXPECT_TRUE(Done()) << "the abandoned step ran to its end on the port it had";
 }
 
@@ -383,12 +376,12 @@ TEST_F(WorkerTest, AnAbandonedStepLetsGoOfTheWorkerWithinAPollPause)
     ASSERT_EQ(StartImageWrite(Pattern(1024, 10), Size), srArmed);
     ASSERT_TRUE(Sim->WaitForLog(1, LinkBound)); // the worker now waits for an acknowledgement
     const auto Abandoned = std::chrono::steady_clock::now();
-    Worker->FOperation = opIdle;
+    Worker->Abandon();
     ASSERT_TRUE(WaitUntil([&] { return Worker->StartProtectionRead() == srArmed; }, 3s));
     std::printf("[ figures  ] abandon to a start operation that answers 1: %lld ms\n", MsSince(Abandoned));
-    EXPECT_FALSE(HeldOpen(Worker->FFileName));
+    EXPECT_FALSE(HeldOpen(Worker->FileName()));
     ASSERT_TRUE(Done());
-    EXPECT_FALSE(Worker->FError.load());
+    EXPECT_FALSE(Worker->Failed());
     EXPECT_EQ(LogLines(*Sim, "WRITE").size(), 1u);
 }
 
@@ -396,7 +389,7 @@ TEST_F(WorkerTest, DisconnectDuringTheStartPauseLeavesThePortToTheNextWorker)
 {
     StartSim();
     Worker = std::make_unique<Tarm_SER>(true);
-    Worker->FPortName = Sim->PortPath();
+    Worker->SetPortName(Sim->PortPath());
     Worker->Resume();
     // The window's Disconnect, landing inside the worker's 200 ms start pause (a double click on
     // Init and Disconnect): CloseLink, 100 ms, halt, 100 ms, terminate request.
@@ -408,11 +401,11 @@ TEST_F(WorkerTest, DisconnectDuringTheStartPauseLeavesThePortToTheNextWorker)
     Worker->Terminate();
 
     Tarm_SER Next(true);
-    Next.FPortName = Sim->PortPath();
+    Next.SetPortName(Sim->PortPath());
     Next.Resume();
     EXPECT_TRUE(Next.AwaitOpen(LinkBound));
-    EXPECT_EQ(Worker->FComm.load(), nullptr);
-    EXPECT_EQ(Worker->FLinkOpen.load(), 0);
+    EXPECT_EQ(TWorkerInside::Comm(*Worker), nullptr);
+    EXPECT_FALSE(Worker->LinkOpen());
 }
 
 TEST_F(WorkerTest, HangUpMidRunEndsTheRunWithErrorAndTheLinkLost)
@@ -423,37 +416,37 @@ TEST_F(WorkerTest, HangUpMidRunEndsTheRunWithErrorAndTheLinkLost)
     ASSERT_TRUE(Connect(Settings));
     uint32_t Size = 0;
     ASSERT_EQ(StartImageWrite(Pattern(1024, 8), Size), srArmed);
-    EXPECT_TRUE(HeldOpen(Worker->FFileName));
+    EXPECT_TRUE(HeldOpen(Worker->FileName()));
     ASSERT_TRUE(WaitUntil([&] { return Sim->HungUp(); }, RunBound));
     const auto HungUp = std::chrono::steady_clock::now();
-    ASSERT_TRUE(WaitUntil([&] { return Worker->FOperation.load() == opIdle; }, 3s));
+    ASSERT_TRUE(WaitUntil([&] { return Worker->Idle(); }, 3s));
     std::printf("[ figures  ] hang-up to the end of the run: %lld ms\n", MsSince(HungUp));
-    EXPECT_TRUE(Worker->FError.load());
-    EXPECT_EQ(Worker->FBlockCount.load(), 3);
-    EXPECT_EQ(Worker->FLinkOpen.load(), 0);
-    EXPECT_FALSE(HeldOpen(Worker->FFileName));
+    EXPECT_TRUE(Worker->Failed());
+    EXPECT_EQ(Worker->BlockCount(), 3);
+    EXPECT_FALSE(Worker->LinkOpen());
+    EXPECT_FALSE(HeldOpen(Worker->FileName()));
 
     ASSERT_EQ(Worker->StartProtectionRead(), srArmed);
     ASSERT_TRUE(Done());
-    EXPECT_TRUE(Worker->FError.load());
+    EXPECT_TRUE(Worker->Failed());
     EXPECT_TRUE(Finished());
 }
 
 TEST_F(WorkerTest, PortThatCannotBeOpenedLeavesTheLinkClosedAndTheWorkerIdle)
 {
     Worker = std::make_unique<Tarm_SER>(true, SilentPause);
-    Worker->FPortName = "ttyNoSuchPort";
+    Worker->SetPortName("ttyNoSuchPort");
     Worker->Resume();
-    ASSERT_TRUE(WaitUntil([&] { return Worker->FComm.load() != nullptr; }, LinkBound));
-    EXPECT_EQ(Worker->FLinkOpen.load(), 0);
-    EXPECT_EQ(Worker->FComm.load()->DeviceName(), "/dev/ttyNoSuchPort");
-    EXPECT_FALSE(Worker->FComm.load()->IsOpen());
-    EXPECT_EQ(Worker->FOperation.load(), opIdle);
+    ASSERT_TRUE(WaitUntil([&] { return TWorkerInside::Comm(*Worker) != nullptr; }, LinkBound));
+    EXPECT_FALSE(Worker->LinkOpen());
+    EXPECT_EQ(TWorkerInside::Comm(*Worker)->DeviceName(), "/dev/ttyNoSuchPort");
+    EXPECT_FALSE(TWorkerInside::Comm(*Worker)->IsOpen());
+    EXPECT_TRUE(Worker->Idle());
 
     // Armed all the same, as a window that doesn't look at FLinkOpen would: it fails and ends.
     ASSERT_EQ(Worker->StartMacRead(), srArmed);
     ASSERT_TRUE(Done());
-    EXPECT_TRUE(Worker->FError.load());
+    EXPECT_TRUE(Worker->Failed());
     EXPECT_TRUE(Finished());
     EXPECT_FALSE(Worker->Finished());
 }
@@ -469,7 +462,7 @@ TEST_F(WorkerTest, CloseLinkAndStoppingLeaveNoThreadOrDescriptorBehind)
     ASSERT_TRUE(Finished());
 
     Worker->CloseLink();
-    EXPECT_EQ(Worker->FLinkOpen.load(), 0);
+    EXPECT_FALSE(Worker->LinkOpen());
     // The port's event thread frees itself once stopped; only the worker is left.
     EXPECT_TRUE(WaitUntil([&] { return Threads() == BaseThreads + 1; }, LinkBound));
     EXPECT_EQ(OpenDescriptors(), Descriptors);

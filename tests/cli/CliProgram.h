@@ -1,7 +1,10 @@
 // sw30415 run as a child process for the tests.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include "ChildProgram.h"
+#include "TestFiles.h"
 
 class TProgram : public TChildProgram {
 public:
@@ -9,4 +12,11 @@ public:
         : TChildProgram(CLI_PROGRAM, std::move(Arguments), Folder)
     {
     }
+};
+
+// A table of runs of the program, each case in a temporary folder of its own.
+template <class TCase>
+class TProgramCases : public testing::TestWithParam<TCase> {
+protected:
+    TTempFolder Folder{"cli-test"};
 };

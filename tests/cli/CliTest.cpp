@@ -24,10 +24,7 @@ struct TCliCase {
 };
 void PrintTo(const TCliCase& Case, std::ostream* Out) { *Out << Case.Name; }
 
-class CliAgainstDevice : public testing::TestWithParam<TCliCase> {
-protected:
-    TTempFolder Folder{"cli-test"};
-};
+using CliAgainstDevice = TProgramCases<TCliCase>;
 
 TEST_P(CliAgainstDevice, PrintsTheStatusTextsAndExitsWithTheOutcomesCode)
 {
@@ -99,10 +96,7 @@ struct TArgumentCase {
 };
 void PrintTo(const TArgumentCase& Case, std::ostream* Out) { *Out << Case.Name; }
 
-class CliArguments : public testing::TestWithParam<TArgumentCase> {
-protected:
-    TTempFolder Folder{"cli-arguments-test"};
-};
+using CliArguments = TProgramCases<TArgumentCase>;
 
 TEST_P(CliArguments, NameWhatIsWrongOrAnswerAtOnce)
 {

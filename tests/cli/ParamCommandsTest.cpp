@@ -20,10 +20,7 @@ struct TParamCase {
 };
 void PrintTo(const TParamCase& Case, std::ostream* Out) { *Out << Case.Name; }
 
-class ParamCommandsAgainstDevice : public testing::TestWithParam<TParamCase> {
-protected:
-    TTempFolder Folder{"cli-param-test"};
-};
+using ParamCommandsAgainstDevice = TProgramCases<TParamCase>;
 
 TEST_P(ParamCommandsAgainstDevice, PrintWhatTheWindowShowsAndLeaveTheWrittenBytesInTheDevice)
 {
@@ -78,10 +75,7 @@ struct TRefusal {
 };
 void PrintTo(const TRefusal& Case, std::ostream* Out) { *Out << Case.Name; }
 
-class ParamRefusals : public testing::TestWithParam<TRefusal> {
-protected:
-    TTempFolder Folder{"cli-refusal-test"};
-};
+using ParamRefusals = TProgramCases<TRefusal>;
 
 TEST_P(ParamRefusals, NameTheArgumentAndTheAcceptedFormsAndSendNothing)
 {

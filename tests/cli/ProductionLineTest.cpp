@@ -58,10 +58,7 @@ struct TBenchCase {
 };
 void PrintTo(const TBenchCase& Case, std::ostream* Out) { *Out << Case.Name; }
 
-class ProductionUpdate : public testing::TestWithParam<TBenchCase> {
-protected:
-    TTempFolder Folder{"production-update-test"};
-};
+using ProductionUpdate = TProgramCases<TBenchCase>;
 
 TEST_P(ProductionUpdate, EveryPortEndsOnItsOwnAndTheTableNamesTheFailure)
 {

@@ -45,7 +45,7 @@ protected:
         Sim = std::make_unique<TDeviceSimulator>(Settings);
         Sim->Start();
         Worker = std::make_unique<Tarm_SER>(true, Pause);
-        Worker->FPortName = Sim->PortPath();
+        Worker->SetPortName(Sim->PortPath());
         Worker->Resume();
         ASSERT_TRUE(Worker->AwaitOpen(LinkBound));
         Job = std::make_unique<TFirmwareUpdate>(*Worker, Hooks());
@@ -140,7 +140,7 @@ TEST_P(GoodUpdate, WritesReadsBackComparesAndLeavesNoReadBackFile)
     EXPECT_EQ(Requests("BOOT"), std::vector<std::string>{"BOOT answered"});
     EXPECT_EQ(Requests("READ 03F000").size(), 1u);
     // The worker's file name afterwards names the read-back file, formed from the clock.
-    EXPECT_EQ(Worker->FFileName, (Folder.Path() / FixedReadBack).string());
+    EXPECT_EQ(Worker->FileName(), (Folder.Path() / FixedReadBack).string());
 }
 
 TSimSettings DroppedAcks()
@@ -331,7 +331,7 @@ TEST_F(FirmwareUpdateTest, DeviceThatStopsAnsweringIsGivenUpAfterTheStallLimit)
     EXPECT_TRUE(Requests("READ 008000").empty());
     // The worker lets go of the abandoned run and takes up the next operation.
     ASSERT_TRUE(WaitUntil([&] { return Worker->StartProtectionRead() == srArmed; }, 15s));
-    EXPECT_TRUE(WaitUntil([&] { return Worker->FDone.load(); }, 15s));
+    EXPECT_TRUE(WaitUntil([&] { return Worker->Done(); }, 15s));
 }
 
 struct TAbandonCase {
@@ -363,7 +363,7 @@ TEST_P(AbandonedUpdate, EndsAtOnceAndLeavesNoReadBackFile)
     if (std::string(GetParam().AbandonDuring) == "Read Firmware") {
         EXPECT_TRUE(ReadBackSeen) << "the read-back file existed while the read ran";
     }
-    EXPECT_TRUE(WaitUntil([&] { return Worker->FOperation.load() == opIdle; }, LinkBound));
+    EXPECT_TRUE(WaitUntil([&] { return Worker->Idle(); }, LinkBound));
 }
 
 INSTANTIATE_TEST_SUITE_P(Stages, AbandonedUpdate,

@@ -22,7 +22,7 @@ struct TStation {
     explicit TStation(const std::filesystem::path& Image)
     {
         Sim.Start();
-        Worker.FPortName = Sim.PortPath();
+        Worker.SetPortName(Sim.PortPath());
         Worker.Resume();
         TUpdateHooks Hooks;
         Hooks.Show = [this](const std::string& Text) { Texts.push_back(Text); };
@@ -72,7 +72,7 @@ TEST(ParallelUpdates, ShareTheImageAndKeepTheirReadBackFilesApart)
         EXPECT_EQ(Station->Texts, (std::vector<std::string>{"Write Firmware", "Read Firmware", "Update Done"}));
         EXPECT_EQ(Station->Sim.Memory().Read(FirmwareStart, static_cast<uint32_t>(Bytes.size())), Bytes);
         // After the update the worker's file name is that of the read-back file.
-        AllNames.insert(Station->Worker.FFileName);
+        AllNames.insert(Station->Worker.FileName());
     }
     EXPECT_EQ(AllNames.size(), Stations.size()) << "two updates shared a read-back file";
     EXPECT_TRUE(AllNames.count((Folder.Path() / "image20261286000.b79").string())) << "the plain name is kept";

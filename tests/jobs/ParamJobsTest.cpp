@@ -15,6 +15,7 @@
 #include "ParamVerify.h"
 #include "SimulatedDeviceTest.h"
 #include "WaitUntil.h"
+#include "WorkerInside.h"
 
 using namespace std::chrono_literals;
 using TBytes = std::vector<uint8_t>;
@@ -37,7 +38,7 @@ protected:
     bool StartWorker(const std::string& Port, std::chrono::milliseconds Pause = PollPause)
     {
         Worker = std::make_unique<Tarm_SER>(true, Pause);
-        Worker->FPortName = Port;
+        Worker->SetPortName(Port);
         Worker->Resume();
         return Worker->AwaitOpen(LinkBound);
     }
@@ -51,15 +52,19 @@ protected:
     void HoldWorker()
     {
         Worker = std::make_unique<Tarm_SER>(true);
-        Worker->FLinkOpen = 1;
+        TWorkerInside::LinkOpen(*Worker) = 1;
     }
     bool Finished() const
     {
-        return WaitUntil([&] { return Worker->FOperation.load() == opIdle; }, RunBound);
+        return WaitUntil([&] { return Worker->Idle(); }, RunBound);
     }
     TBytes Device(uint32_t Address, uint32_t Length) const { return Sim->Memory().Read(Address, Length); }
     std::string LastRequest() const { return Sim->RequestLog().back(); }
-    TBytes OutBuffer() const { return TBytes(std::begin(Worker->FOutBuffer), std::end(Worker->FOutBuffer)); }
+    TBytes OutBuffer() const
+    {
+        const auto Buffer = TWorkerInside::OutBuffer(*Worker);
+        return TBytes(Buffer.begin(), Buffer.end());
+    }
 
 };
 
@@ -176,7 +181,7 @@ TEST_F(ParamJobsTest, BusyWorkerDropsEveryWriteAndLeavesFOutBufferAlone)
 {
     HoldWorker();
     ASSERT_EQ(Worker->StartSettingsRead(), srArmed);
-    std::fill(std::begin(Worker->FOutBuffer), std::end(Worker->FOutBuffer), uint8_t{0x5A});
+    std::ranges::fill(TWorkerInside::OutBuffer(*Worker), uint8_t{0x5A});
     const TBytes Before = OutBuffer();
     EXPECT_FALSE(WriteProtection(*Worker, 0x12345678));
     EXPECT_FALSE(WriteMacAddress(*Worker, 0x00112233AABB));
@@ -184,14 +189,14 @@ TEST_F(ParamJobsTest, BusyWorkerDropsEveryWriteAndLeavesFOutBufferAlone)
     EXPECT_FALSE(WriteSettings(*Worker, {9, 2, 7, 0}));
     EXPECT_EQ(WriteProtectionChecked(*Worker, 0x12345678), wcNotArmed);
     EXPECT_EQ(OutBuffer(), Before);
-    EXPECT_EQ(Worker->FOperation.load(), opReadBlock);
-    EXPECT_EQ(Worker->FAddress.load(), SettingsAddress);
+    EXPECT_EQ(TWorkerInside::Operation(*Worker).load(), opReadBlock);
+    EXPECT_EQ(Worker->Progress().Address, SettingsAddress);
 }
 
 TEST_F(ParamJobsTest, WithoutAnOpenLinkNoJobArmsAnything)
 {
     ASSERT_FALSE(StartWorker("ttyNoSuchPort"));
-    std::fill(std::begin(Worker->FOutBuffer), std::end(Worker->FOutBuffer), uint8_t{0x5A});
+    std::ranges::fill(TWorkerInside::OutBuffer(*Worker), uint8_t{0x5A});
     const TBytes Before = OutBuffer();
     EXPECT_FALSE(ReadProtection(*Worker));
     EXPECT_FALSE(ReadMacAddress(*Worker));
@@ -200,8 +205,8 @@ TEST_F(ParamJobsTest, WithoutAnOpenLinkNoJobArmsAnything)
     EXPECT_FALSE(WriteAll(*Worker, 0x12345678, 0x00112233AABB));
     EXPECT_EQ(WriteSettingsChecked(*Worker, {9, 2, 7, 0}), wcNotArmed);
     EXPECT_EQ(OutBuffer(), Before);
-    EXPECT_EQ(Worker->FOperation.load(), opIdle);
-    EXPECT_FALSE(Worker->FDone.load()) << "an operation ran";
+    EXPECT_TRUE(Worker->Idle());
+    EXPECT_FALSE(Worker->Done()) << "an operation ran";
 }
 
 TEST_F(ParamJobsTest, CheckedWritesReadBackWhatTheDeviceHolds)

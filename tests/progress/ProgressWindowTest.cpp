@@ -2,6 +2,7 @@
 
 #include "DeviceSimulator.h"
 #include "QtTestSupport.h"
+#include "WorkerInside.h"
 #include "arm_ser.h"
 
 #include <QProgressBar>
@@ -37,10 +38,10 @@ protected:
     }
     void Run(uint32_t Start, uint32_t End, uint32_t Address)
     {
-        Worker->FStartAddress.store(Start);
-        Worker->FEndAddress.store(End);
-        Worker->FAddress.store(Address);
-        Worker->FOperation.store(opWriteFromFile);
+        TWorkerInside::StartAddress(*Worker).store(Start);
+        TWorkerInside::EndAddress(*Worker).store(End);
+        TWorkerInside::Address(*Worker).store(Address);
+        TWorkerInside::Operation(*Worker).store(opWriteFromFile);
     }
 
     std::unique_ptr<Tarm_SER> Worker;
@@ -112,13 +113,12 @@ TEST(ProgressWindowOnDevice, cancelAbandonsTheRunAndTheWindowClosesOnTheNextTick
     std::ofstream(Image, std::ios::binary) << std::string(64 * 1024, '\x5A');
 
     Tarm_SER Worker(true);
-    Worker.FPortName = Sim.PortPath();
+    Worker.SetPortName(Sim.PortPath());
     Worker.Resume();
     ASSERT_TRUE(Worker.AwaitOpen(std::chrono::seconds(10)));
     SerWorker = &Worker;
-    Worker.FFileName = Image.string();
     uint32_t Size = 0;
-    ASSERT_EQ(Worker.StartFirmwareWrite(false, Size), srArmed);
+    ASSERT_EQ(Worker.StartFirmwareWrite(Image.string(), false, Size), srArmed);
 
     TFprogress Window;
     Window.show();
@@ -127,14 +127,14 @@ TEST(ProgressWindowOnDevice, cancelAbandonsTheRunAndTheWindowClosesOnTheNextTick
     EXPECT_TRUE(Window.isVisible());
 
     QTest::mouseClick(Window.BitBtn1, Qt::LeftButton);
-    EXPECT_EQ(Worker.FOperation.load(), opIdle);
+    EXPECT_TRUE(Worker.Idle());
     EXPECT_TRUE(WaitUntil([&] { return !Window.isVisible(); }));
     EXPECT_FALSE(Window.Timer1->isActive());
     EXPECT_LT(Window.ProgressBar1->value(), 100);
     // Once the abandoned step has ended the worker takes new work, and the device sees no further
     // block of the run.
     ASSERT_TRUE(WaitUntil([&] { return Worker.StartProtectionRead() == srArmed; }));
-    ASSERT_TRUE(WaitUntil([&] { return Worker.FDone.load(); }));
+    ASSERT_TRUE(WaitUntil([&] { return Worker.Done(); }));
     const auto Writes = [&] {
         const auto Log = Sim.RequestLog();
         return std::count_if(Log.begin(), Log.end(), [](const std::string& Line) { return Line.rfind("WRITE", 0) == 0; });
@@ -142,7 +142,7 @@ TEST(ProgressWindowOnDevice, cancelAbandonsTheRunAndTheWindowClosesOnTheNextTick
     const auto WritesAfterCancel = Writes();
     EXPECT_LT(WritesAfterCancel, 512);
     ASSERT_EQ(Worker.StartProtectionRead(), srArmed);
-    ASSERT_TRUE(WaitUntil([&] { return Worker.FDone.load(); }));
+    ASSERT_TRUE(WaitUntil([&] { return Worker.Done(); }));
     EXPECT_EQ(Writes(), WritesAfterCancel);
     SerWorker = nullptr;
     Worker.CloseLink();

@@ -44,9 +44,9 @@ bool Trial(Tarm_SER& Worker, const TAbandonWay& Way, bool Write, std::chrono::mi
     uint32_t Size = 0;
     // The read-back file is created exclusively: the last trial's must go first.
     std::filesystem::remove("readback.b79");
-    Worker.FFileName = Write ? "image.sim" : "readback.b79";
-    const int Armed = Write ? Worker.StartFirmwareWrite(false, Size) : Worker.StartFirmwareRead(false, 0);
-    if (Armed != srArmed || !WaitFor([&] { return Worker.FBlockCount.load() >= 3; }))
+    const int Armed =
+        Write ? Worker.StartFirmwareWrite("image.sim", false, Size) : Worker.StartFirmwareRead("readback.b79", false, 0);
+    if (Armed != srArmed || !WaitFor([&] { return Worker.BlockCount() >= 3; }))
         return false;
     Way.Watch(Worker);
     std::this_thread::sleep_for(Offset);
@@ -55,7 +55,7 @@ bool Trial(Tarm_SER& Worker, const TAbandonWay& Way, bool Write, std::chrono::mi
     if (!WaitFor([&] { return Worker.StartProtectionRead() == srArmed; }))
         return false;
     Result.Armed = TMs(TClock::now() - Abandoned).count();
-    if (!WaitFor([&] { return Worker.FDone.load(); }))
+    if (!WaitFor([&] { return Worker.Done(); }))
         return false;
     Result.Answered = TMs(TClock::now() - Abandoned).count();
     Way.Settle();
@@ -92,7 +92,7 @@ int main(int argc, char** argv)
     TDeviceSimulator Sim(Settings);
     Sim.Start();
     Tarm_SER Worker(true);
-    Worker.FPortName = Sim.PortPath();
+    Worker.SetPortName(Sim.PortPath());
     Worker.Resume();
     if (!Worker.AwaitOpen(std::chrono::seconds(5))) {
         std::fprintf(stderr, "the worker could not open %s\n", Sim.PortPath().c_str());

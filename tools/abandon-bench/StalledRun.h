@@ -9,6 +9,6 @@ inline TAbandonWay StalledRunWay()
 {
     TAbandonWay Way;
     Way.Name = "stalled run";
-    Way.Abandon = [](Tarm_SER& Worker) { Worker.FOperation.store(opIdle); };
+    Way.Abandon = [](Tarm_SER& Worker) { Worker.Abandon(); };
     return Way;
 }

@@ -67,7 +67,7 @@ int main(int argc, char** argv)
         std::ofstream(Image, std::ios::binary) << Bytes;
     }
     Tarm_SER Worker(true);
-    Worker.FPortName = argv[1];
+    Worker.SetPortName(argv[1]);
     Worker.Resume();
     if (!Worker.AwaitOpen(std::chrono::seconds(5))) {
         std::fprintf(stderr, "the worker could not open %s\n", argv[1]);

@@ -45,7 +45,7 @@ double TimeRun(Tarm_SER& Worker, int Armed)
     if (Armed != srArmed)
         return -1;
     const auto Start = TClock::now();
-    if (!WaitUntil([&] { return Worker.FOperation.load() == opIdle; }, RunBound))
+    if (!WaitUntil([&] { return Worker.Idle(); }, RunBound))
         return -1;
     return std::chrono::duration<double>(TClock::now() - Start).count();
 }
@@ -54,7 +54,7 @@ void Report(const char* Name, double Seconds, int CharsPerBlock, bool Error)
 {
     const double LineSeconds = Blocks * CharsPerBlock / CharsPerSecond;
     std::printf("%-10s %8.2f s   line bound %d x %d chars = %.2f s   ratio %.2f%s\n", Name, Seconds, Blocks,
-                CharsPerBlock, LineSeconds, Seconds / LineSeconds, Error ? "   (FError set)" : "");
+                CharsPerBlock, LineSeconds, Seconds / LineSeconds, Error ? "   (the worker failed the run)" : "");
 }
 
 } // namespace
@@ -79,7 +79,7 @@ int main(int argc, char** argv)
     TDeviceSimulator Sim(Settings);
     Sim.Start();
     Tarm_SER Worker(true);
-    Worker.FPortName = Sim.PortPath();
+    Worker.SetPortName(Sim.PortPath());
     Worker.Resume();
     if (!Worker.AwaitOpen(std::chrono::seconds(5))) {
         std::fprintf(stderr, "the worker could not open %s\n", Sim.PortPath().c_str());
@@ -87,12 +87,10 @@ int main(int argc, char** argv)
     }
 
     uint32_t Size = 0;
-    Worker.FFileName = Image.string();
-    const double WriteSeconds = TimeRun(Worker, Worker.StartFirmwareWrite(false, Size));
-    const bool WriteError = Worker.FError.load();
-    Worker.FFileName = ReadBack.string();
-    const double ReadSeconds = TimeRun(Worker, Worker.StartFirmwareRead(false, Size));
-    const bool ReadError = Worker.FError.load();
+    const double WriteSeconds = TimeRun(Worker, Worker.StartFirmwareWrite(Image.string(), false, Size));
+    const bool WriteError = Worker.Failed();
+    const double ReadSeconds = TimeRun(Worker, Worker.StartFirmwareRead(ReadBack.string(), false, Size));
+    const bool ReadError = Worker.Failed();
     if (WriteSeconds < 0 || ReadSeconds < 0) {
         std::fprintf(stderr, "a run did not finish within %lld s\n",
                      static_cast<long long>(std::chrono::seconds(RunBound).count()));

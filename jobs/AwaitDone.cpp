@@ -1,0 +1,21 @@
+#include "AwaitDone.h"
+
+#include "arm_ser.h"
+
+namespace {
+
+constexpr unsigned WaitPauseMs = 10;
+constexpr int DoneWaitLimit = 200;
+
+} // namespace
+
+bool AwaitDone(const Tarm_SER& Worker, const std::function<void(unsigned)>& Sleep,
+               const std::function<void()>& Between, const std::function<bool()>& KeepWaiting)
+{
+    for (int Waits = 0; !Worker.Done() && Waits < DoneWaitLimit && (!KeepWaiting || KeepWaiting()); ++Waits) {
+        Sleep(WaitPauseMs);
+        if (Between)
+            Between();
+    }
+    return Worker.Done();
+}
