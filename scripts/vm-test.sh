@@ -36,11 +36,11 @@ if ! compgen -G "$kernel/boot/vmlinuz-*" >/dev/null; then
     package=$(kernel_package)
   fi
   [ -n "$package" ] || { echo "vm-test: no Debian 6.1 kernel package found" >&2; exit 1; }
-  rm -rf "$vm/download" "$kernel.part"
+  rm -rf "$vm/download" "$kernel.unpacking"
   mkdir -p "$vm/download"
   (cd "$vm/download" && apt-get download -q "$package")
-  dpkg-deb -x "$vm/download/"*.deb "$kernel.part"
-  mv "$kernel.part" "$kernel"
+  dpkg-deb -x "$vm/download/"*.deb "$kernel.unpacking"
+  mv "$kernel.unpacking" "$kernel"
   rm -rf "$vm/download"
 fi
 vmlinuz=$(compgen -G "$kernel/boot/vmlinuz-*" | head -n1)
