@@ -1,0 +1,216 @@
+#!/usr/bin/env bash
+# sw30415 and the serial component on Linux's own serial drivers rather than a pseudo-terminal: in a
+# small VM (Debian's 6.1 kernel under QEMU, no KVM needed), ttyUSB0 through ftdi_sio behind QEMU's
+# USB serial adapter and ttyS1 through the 8250 UART, each with the simulator behind it on this
+# machine. The guest (scripts/vm/guest.sh) runs the rows of one table; this script unplugs and
+# replugs the adapter when the guest asks, checks the devices' memory, prints the table and exits
+# non-zero when a row failed or is missing.
+# Usage: scripts/vm-test.sh [build-dir]     (the build needs sw30415, sw30415-sim, CommInt_port_tests)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build}
+vm=$build/vm
+script_start=$(date +%s.%N)
+seconds_since() { awk -v start="$1" -v now="$(date +%s.%N)" 'BEGIN { printf "%.0f", now - start }'; }
+# The whole VM run, boot to power-off; it takes about a minute and a half under TCG.
+vm_limit=300
+
+scripts/packages.sh qemu-system-x86 busybox-static cpio kmod xz-utils
+for program in cli/sw30415 sim/sw30415-sim tests/CommInt/CommInt_port_tests; do
+  [ -x "$build/$program" ] || { echo "vm-test: $build/$program is not built" >&2; exit 1; }
+done
+mkdir -p "$vm"
+
+# The kernel package, unpacked into the build, never installed; kept for the next run.
+kernel=$vm/kernel
+if ! compgen -G "$kernel/boot/vmlinuz-*" >/dev/null; then
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo=sudo
+  kernel_package() {
+    apt-cache depends linux-image-amd64 2>/dev/null |
+      sed -n 's/^ *Depends: \(linux-image-6\.1\.0-[0-9]*-amd64\)$/\1/p' | head -n1
+  }
+  package=$(kernel_package)
+  if [ -z "$package" ]; then
+    $sudo apt-get update -qq
+    package=$(kernel_package)
+  fi
+  [ -n "$package" ] || { echo "vm-test: no Debian 6.1 kernel package found" >&2; exit 1; }
+  rm -rf "$vm/download" "$kernel.unpacking"
+  mkdir -p "$vm/download"
+  (cd "$vm/download" && apt-get download -q "$package")
+  dpkg-deb -x "$vm/download/"*.deb "$kernel.unpacking"
+  mv "$kernel.unpacking" "$kernel"
+  rm -rf "$vm/download"
+fi
+vmlinuz=$(compgen -G "$kernel/boot/vmlinuz-*" | head -n1)
+modules=$(compgen -G "$kernel/lib/modules/*" | head -n1)
+
+# The initramfs: busybox, the USB serial stack's modules with what they depend on, the programs
+# with their libraries, the images and the guest's script as /init.
+root=$vm/initramfs
+rm -rf "$root"
+mkdir -p "$root"/{bin,dev,proc,sys,tmp,etc,root,images,lib/modules,home/user}
+cp /bin/busybox "$root/bin/busybox"
+ln -s busybox "$root/bin/sh"
+cp scripts/vm/guest.sh "$root/init"
+
+declare -A module_file=() module_taken=()
+while IFS= read -r file; do
+  name=${file##*/}
+  name=${name%%.ko*}
+  module_file[${name//-/_}]=$file
+done < <(find "$modules" -name '*.ko*')
+module_order=()
+take_module() {
+  local key=${1//-/_} dependency
+  [ -z "${module_taken[$key]:-}" ] || return 0
+  module_taken[$key]=1
+  local file=${module_file[$key]:-}
+  [ -n "$file" ] || { echo "vm-test: no module $1 in $modules" >&2; exit 1; }
+  for dependency in $(modinfo -F depends "$file" | tr ',' ' '); do take_module "$dependency"; done
+  module_order+=("$file")
+}
+for module in usb-common usbcore xhci-hcd xhci-pci usbserial ftdi_sio; do take_module "$module"; done
+# Numbered in loading order: each after what it depends on.
+index=10
+for file in "${module_order[@]}"; do
+  name=${file##*/}
+  target=$root/lib/modules/$index-${name%%.ko*}.ko
+  case $file in
+    *.ko.xz) xz -dc "$file" >"$target" ;;
+    *.ko.zst) zstd -qdc "$file" >"$target" ;;
+    *) cp "$file" "$target" ;;
+  esac
+  index=$((index + 1))
+done
+
+for program in cli/sw30415 tests/CommInt/CommInt_port_tests; do
+  cp "$build/$program" "$root/bin/"
+  for library in $(ldd "$build/$program" | awk '$2 == "=>" && $3 ~ /^\// { print $3 } $1 ~ /^\// { print $1 }'); do
+    cp -L --parents "$library" "$root"
+  done
+done
+printf 'root:x:0:0:root:/root:/bin/sh\nuser:x:1000:1000:user:/home/user:/bin/sh\n' >"$root/etc/passwd"
+printf 'root:x:0:\ndialout:x:20:\nuser:x:1000:\n' >"$root/etc/group"
+
+# One image a run, so that the memory shows which run wrote it; 64 blocks of 128 bytes take about
+# 10 s to write and read back under TCG, the unplugged runs' 128 blocks give the unplug time to land.
+declare -A image_blocks=([a]=64 [b]=64 [c]=128 [d]=64 [e]=128 [f]=64 [g]=64 [h]=64 [i]=64)
+for image in "${!image_blocks[@]}"; do
+  head -c $((image_blocks[$image] * 128)) /dev/urandom >"$root/images/$image.sim"
+done
+(cd "$root" && find . | cpio -o -H newc --quiet) >"$vm/initramfs.cpio"
+
+# The simulators: sim1 behind the USB adapter (a new one at each replug, as a device that was
+# unplugged starts afresh, on the same memory), sim2 behind the UART.
+rm -f "$vm"/*.mem "$vm"/sim*.out "$vm"/sim*.log "$vm/host-failures" "$vm/rows"
+sim1_pid=0 sim1_count=0 sim2_pid=0
+start_sim() { # NAME COUNT: sets sim_pid and sim_pty
+  local out=$vm/$1-$2.out
+  "$build/sim/sw30415-sim" --pace --memory "$vm/$1.mem" --log "$vm/$1-$2.log" >"$out" 2>&1 &
+  sim_pid=$!
+  for _ in $(seq 100); do [ -s "$out" ] && break; sleep 0.1; done
+  sim_pty=$(head -n1 "$out")
+  [ -c "$sim_pty" ] || { echo "vm-test: the simulator did not start: $sim_pty" >&2; exit 1; }
+}
+stop_sim() { # PID: the simulator saves its memory when it ends
+  kill -TERM "$1" 2>/dev/null || true
+  wait "$1" 2>/dev/null || true
+}
+host_failure() { echo "$*" >>"$vm/host-failures"; }
+# The device's memory from 0x8000 on holds IMAGE.
+check_memory() { # ROW MEMORY IMAGE
+  cmp -s -n "$(stat -c %s "$3")" -i 32768:0 "$2" "$3" || host_failure "$1 the device's memory does not hold ${3##*/}"
+}
+
+start_sim sim1 0
+sim1_pid=$sim_pid sim1_pty=$sim_pty
+start_sim sim2 0
+sim2_pid=$sim_pid sim2_pty=$sim_pty
+qemu_pid=0 monitor_reader=0
+cleanup() {
+  [ "$qemu_pid" = 0 ] || kill "$qemu_pid" 2>/dev/null || true
+  [ "$monitor_reader" = 0 ] || kill "$monitor_reader" 2>/dev/null || true
+  for pid in $sim1_pid $sim2_pid; do [ "$pid" = 0 ] || stop_sim "$pid"; done
+}
+trap cleanup EXIT
+
+rm -f "$vm/monitor.in" "$vm/monitor.out" "$vm/console.log"
+mkfifo "$vm/monitor.in" "$vm/monitor.out"
+# QEMU's human monitor on two pipes, opened read-write so that neither side waits for the other.
+exec 8<>"$vm/monitor.in"
+cat <>"$vm/monitor.out" >"$vm/monitor.log" &
+monitor_reader=$!
+monitor() { printf '%s\n' "$*" >&8; }
+
+touch "$vm/console.log"
+boot_start=$(date +%s.%N)
+timeout -k 5 "$vm_limit" qemu-system-x86_64 -accel tcg -m 512 -smp 1 -nodefaults -no-reboot -display none \
+  -kernel "$vmlinuz" -initrd "$vm/initramfs.cpio" -append "console=ttyS0 quiet panic=-1" \
+  -serial "file:$vm/console.log" -chardev "serial,id=s1,path=$sim2_pty" -serial chardev:s1 \
+  -device qemu-xhci -chardev "serial,id=u0,path=$sim1_pty" -device usb-serial,chardev=u0,id=usb0 \
+  -monitor "pipe:$vm/monitor" &
+qemu_pid=$!
+
+# The guest's requests come on its console, one line each.
+while IFS= read -r line; do
+  line=${line%$'\r'}
+  case $line in
+    '@@UNPLUG'*)
+      # "@@UNPLUG [ROW IMAGE]": unplug; the device stops and, when asked, its memory is checked.
+      read -r _ row image <<<"$line"
+      monitor "device_del usb0"
+      # The old terminal's chardev is let go once the adapter is gone.
+      sleep 0.5
+      monitor "chardev-remove u$sim1_count"
+      stop_sim "$sim1_pid"
+      [ -z "$image" ] || check_memory "$row" "$vm/sim1.mem" "$root/images/$image"
+      sim1_count=$((sim1_count + 1))
+      start_sim sim1 "$sim1_count"
+      sim1_pid=$sim_pid
+      monitor "chardev-add serial,id=u$sim1_count,path=$sim_pty"
+      ;;
+    '@@REPLUG') monitor "device_add usb-serial,chardev=u$sim1_count,id=usb0" ;;
+    # A verdict may follow whatever a program left on the console without a line end.
+    *'ROW '*) echo "ROW ${line#*ROW }" >>"$vm/rows" ;;
+  esac
+done < <(tail --pid="$qemu_pid" -s 0.1 -n +1 -F "$vm/console.log" 2>/dev/null)
+vm_status=0
+wait "$qemu_pid" || vm_status=$?
+qemu_pid=0
+vm_seconds=$(seconds_since "$boot_start")
+
+stop_sim "$sim2_pid"
+sim2_pid=0
+check_memory update-ttyS1 "$vm/sim2.mem" "$root/images/b.sim"
+# The probe skips the console: nothing of the boot query may have reached it.
+! grep -q 00000000500000 "$vm/console.log" || host_failure "probe the boot query went out on the console"
+
+rows=(ports probe update-ttyUSB0 update-ttyS1 unplug-write unplug-read user-without-group
+  user-with-group read-only-folder latency port-tests-ttyUSB0 port-tests-ttyS1)
+failed=0
+printf '\n| %-18s | %-7s | %7s | %s\n' Row Verdict Time Detail
+for row in "${rows[@]}"; do
+  verdict=MISSING seconds="" detail="no verdict from the guest"
+  result=$(grep -m1 "^ROW $row: " "$vm/rows" 2>/dev/null || true)
+  if [ -n "$result" ]; then
+    result=${result#"ROW $row: "}
+    verdict=${result%% *}
+    detail=${result#"$verdict"}
+    seconds=$(sed -n 's/.*(\([0-9.]*\) s)$/\1/p' <<<"$detail")
+    detail=$(sed 's/ *([0-9.]* s)$//; s/^ *//' <<<"$detail")
+  fi
+  while IFS= read -r failure; do
+    verdict=FAIL
+    detail="$detail; ${failure#"$row "}"
+  done < <(grep "^$row " "$vm/host-failures" 2>/dev/null || true)
+  [ "$verdict" = PASS ] || failed=$((failed + 1))
+  printf '| %-18s | %-7s | %7s | %s\n' "$row" "$verdict" "${seconds:+$seconds s}" "$detail"
+done
+printf '\nVM run %s s (QEMU exit %s), whole script %s s; console log in %s\n' "$vm_seconds" "$vm_status" \
+  "$(seconds_since "$script_start")" "$vm/console.log"
+if [ "$failed" -ne 0 ]; then
+  echo "vm-test: $failed of ${#rows[@]} rows failed or are missing" >&2
+  exit 1
+fi
