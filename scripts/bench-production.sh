@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Production-line figures: eight simulated devices paced at 115200 baud, one full update of the whole
-# firmware area (114688 bytes) on each at once, next to one update alone; the processor share of the
+# firmware area (896 blocks) on each at once, next to one update alone; the processor share of the
 # whole sw30415 process (user + system time over wall time, from /usr/bin/time -v); and the same
 # eight with one device unplugged halfway through its update. Takes a few minutes; run it on an
 # otherwise idle machine. Usage: scripts/bench-production.sh [build-dir] [devices]
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. scripts/lib.sh
 build_dir=$(realpath "${1:-build}")
 devices=${2:-8}
 cli="$build_dir/cli/sw30415"
@@ -20,7 +21,7 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-head -c 114688 /dev/urandom >"$work/image.sim"
+head -c "$firmware_area_size" /dev/urandom >"$work/image.sim"
 
 # Starts N paced simulators in $work/$tag; fills ports and sims.
 start_sims() {
@@ -28,11 +29,9 @@ start_sims() {
   ports=()
   sims=()
   for i in $(seq "$count"); do
-    out="$work/$tag-sim$i.out"
-    "$sim" --pace --log "$work/$tag-sim$i.log" >"$out" &
-    sims+=($!)
-    for _ in $(seq 100); do [ -s "$out" ] && break; sleep 0.1; done
-    ports+=(--port "$(head -n 1 "$out")")
+    start_sim "$work/$tag-sim$i.out" "$sim" --pace --log "$work/$tag-sim$i.log"
+    sims+=("$sim_pid")
+    ports+=(--port "$sim_port")
   done
 }
 

@@ -5,6 +5,7 @@
 # Usage: scripts/demo.sh [build-dir]
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. scripts/lib.sh
 build_dir=${1:-build}
 scripts/build.sh "$build_dir"
 
@@ -13,17 +14,16 @@ mkdir -p "$build_dir/demo"
 demo=$(realpath "$build_dir/demo") # a port name without a leading / would be looked for under /dev
 image="$demo/image.sim"
 memory="$demo/device-memory.bin"
-size=114688 # the whole firmware area: 896 blocks of 128 bytes
+size=$firmware_area_size
 rm -f "$memory" "$demo/port"
 git ls-files -z | xargs -0 cat >"$image.sources"
 head -c "$size" "$image.sources" >"$image"
 rm -f "$image.sources"
 [ "$(stat -c %s "$image")" -eq "$size" ] || { echo "demo: the sources make fewer than $size bytes" >&2; exit 1; }
 
-"$build_dir/sim/sw30415-sim" --pace --memory "$memory" --link "$demo/port" --log "$demo/device.log" >"$demo/sim.out" &
-sim=$!
+start_sim "$demo/sim.out" "$build_dir/sim/sw30415-sim" --pace --memory "$memory" --link "$demo/port" --log "$demo/device.log"
+sim=$sim_pid
 trap 'kill -INT $sim 2>/dev/null || true' EXIT
-for _ in $(seq 100); do [ -s "$demo/sim.out" ] && break; sleep 0.1; done
 
 start=$(date +%s%N)
 "$build_dir/cli/sw30415" update --port "$demo/port" --image "$image"

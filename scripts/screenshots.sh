@@ -5,6 +5,7 @@
 # Usage: scripts/screenshots.sh [build-dir] [output-dir]     (needs Xvfb, xdotool, ImageMagick's import)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. scripts/lib.sh
 build_dir=${1:-build}
 out_dir=${2:-docs/screenshots}
 mkdir -p "$out_dir"
@@ -24,9 +25,8 @@ export DISPLAY=$display QT_QPA_PLATFORM=xcb
 for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 
 port=$work/sw30415
-"$build_dir/sim/sw30415-sim" --pace --link "$port" --log "$work/sim.log" >"$work/sim.out" &
-pids+=($!)
-for _ in $(seq 100); do [ -e "$port" ] && break; sleep 0.1; done
+start_sim "$work/sim.out" "$build_dir/sim/sw30415-sim" --pace --link "$port" --log "$work/sim.log"
+pids+=("$sim_pid")
 
 "$build_dir/app/SW30415" 2>"$work/program.err" &
 pids+=($!)

@@ -5,6 +5,7 @@
 # Usage: scripts/soak.sh [N] [build-dir] [both|worker|program]
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. scripts/lib.sh
 count=${1:-50}
 build=${2:-build}
 mode=${3:-both}
@@ -16,26 +17,23 @@ cmake --build "$build" -j2 --target "${targets[@]}" >/dev/null
 work=$(mktemp -d)
 sims=()
 trap 'kill "${sims[@]}" 2>/dev/null || true; rm -rf "$work"' EXIT
-head -c 114688 /dev/urandom >"$work/image.sim"
+head -c "$firmware_area_size" /dev/urandom >"$work/image.sim"
 # Starts a simulator of its own and sets sim (its process) and port.
-start_sim() {
-  rm -f "$work/sim.out"
-  "$build/sim/sw30415-sim" --log /dev/null >"$work/sim.out" &
-  sim=$!
+start_device() {
+  start_sim "$work/sim.out" "$build/sim/sw30415-sim" --log /dev/null
+  sim=$sim_pid port=$sim_port
   sims+=("$sim")
-  for _ in $(seq 100); do [ -s "$work/sim.out" ] && break; sleep 0.1; done
-  port=$(head -n1 "$work/sim.out")
 }
 
 if [ "$mode" != program ]; then
   echo "== $count updates through one connected worker (load $(cut -d' ' -f1-3 /proc/loadavg))"
-  start_sim
+  start_device
   "$build/tools/soak/soak-worker" "$port" "$count" | sed -n '1p;2p;$p'
 fi
 [ "$mode" != worker ] || exit 0
 
 echo "== $count runs of sw30415 against one sw30415-sim (load $(cut -d' ' -f1-3 /proc/loadavg))"
-start_sim
+start_device
 figures() { # descriptors, threads and resident memory of process $1
   printf 'descriptors %s  threads %s  resident %s kB' "$(ls "/proc/$1/fd" | wc -l)" \
     "$(ls "/proc/$1/task" | wc -l)" "$(awk '/^VmRSS:/ {print $2}' "/proc/$1/status")"

@@ -8,6 +8,7 @@
 # Usage: scripts/vm-test.sh [build-dir]     (the build needs sw30415, sw30415-sim, CommInt_port_tests)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. scripts/lib.sh
 build=${1:-build}
 vm=$build/vm
 script_start=$(date +%s.%N)
@@ -106,13 +107,8 @@ done
 # unplugged starts afresh, on the same memory), sim2 behind the UART.
 rm -f "$vm"/*.mem "$vm"/sim*.out "$vm"/sim*.log "$vm/host-failures" "$vm/rows"
 sim1_pid=0 sim1_count=0 sim2_pid=0
-start_sim() { # NAME COUNT: sets sim_pid and sim_pty
-  local out=$vm/$1-$2.out
-  "$build/sim/sw30415-sim" --pace --memory "$vm/$1.mem" --log "$vm/$1-$2.log" >"$out" 2>&1 &
-  sim_pid=$!
-  for _ in $(seq 100); do [ -s "$out" ] && break; sleep 0.1; done
-  sim_pty=$(head -n1 "$out")
-  [ -c "$sim_pty" ] || { echo "vm-test: the simulator did not start: $sim_pty" >&2; exit 1; }
+start_device() { # NAME COUNT: sets sim_pid and sim_port
+  start_sim "$vm/$1-$2.out" "$build/sim/sw30415-sim" --pace --memory "$vm/$1.mem" --log "$vm/$1-$2.log"
 }
 stop_sim() { # PID: the simulator saves its memory when it ends
   kill -TERM "$1" 2>/dev/null || true
@@ -124,10 +120,10 @@ check_memory() { # ROW MEMORY IMAGE
   cmp -s -n "$(stat -c %s "$3")" -i 32768:0 "$2" "$3" || host_failure "$1 the device's memory does not hold ${3##*/}"
 }
 
-start_sim sim1 0
-sim1_pid=$sim_pid sim1_pty=$sim_pty
-start_sim sim2 0
-sim2_pid=$sim_pid sim2_pty=$sim_pty
+start_device sim1 0
+sim1_pid=$sim_pid sim1_pty=$sim_port
+start_device sim2 0
+sim2_pid=$sim_pid sim2_pty=$sim_port
 qemu_pid=0 monitor_reader=0
 cleanup() {
   [ "$qemu_pid" = 0 ] || kill "$qemu_pid" 2>/dev/null || true
@@ -167,9 +163,9 @@ while IFS= read -r line; do
       stop_sim "$sim1_pid"
       [ -z "$image" ] || check_memory "$row" "$vm/sim1.mem" "$root/images/$image"
       sim1_count=$((sim1_count + 1))
-      start_sim sim1 "$sim1_count"
+      start_device sim1 "$sim1_count"
       sim1_pid=$sim_pid
-      monitor "chardev-add serial,id=u$sim1_count,path=$sim_pty"
+      monitor "chardev-add serial,id=u$sim1_count,path=$sim_port"
       ;;
     '@@REPLUG') monitor "device_add usb-serial,chardev=u$sim1_count,id=usb0" ;;
     # A verdict may follow whatever a program left on the console without a line end.

@@ -8,6 +8,7 @@
 # Usage: scripts/windows.sh [linux-build-dir]
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. scripts/lib.sh
 linux_build=${1:-build}
 win_build=build-win
 
@@ -42,15 +43,12 @@ stop_sims() {
 }
 trap 'stop_sims; wineserver -k 2>/dev/null || true' EXIT
 # Starts the simulator on a link; the rest are its options. Waits for its first line.
-start_sim() {
+start_linked_sim() {
   local link=$1
   shift
-  rm -f "$link" "$link.out"
-  "$linux_build/sim/sw30415-sim" --link "$link" "$@" >"$link.out" &
-  sims+=($!)
-  for _ in $(seq 100); do [ -s "$link.out" ] && return; sleep 0.1; done
-  echo "windows: the simulator did not start" >&2
-  exit 1
+  rm -f "$link"
+  start_linked_sim "$link.out" "$linux_build/sim/sw30415-sim" --link "$link" "$@"
+  sims+=("$sim_pid")
 }
 # Runs an update (the command after the output file) and passes when it ends in "Update Done"; its
 # progress lines stay in the file, its status lines are shown.
@@ -72,7 +70,7 @@ ctest --test-dir "$win_build" -j2 --output-on-failure
 # run above; they run here, one at a time, on a port of their own.
 port_tests=$win_build/tests/CommInt/CommInt_port_tests.exe
 if [ -f "$port_tests" ]; then
-  start_sim "$ports/com5" --log "$ports/com5.log"
+  start_linked_sim "$ports/com5" --log "$ports/com5.log"
   SW_TEST_COM=COM5 wine "$port_tests"
   stop_sims
 else
@@ -80,20 +78,20 @@ else
 fi
 
 # The end-to-end update: the whole firmware area at 115200 baud, as the demo runs it.
-size=114688
+size=$firmware_area_size
 image=$ports/image.sim
 memory=$ports/device-memory.bin
 head -c "$size" /dev/urandom >"$image"
 rm -f "$memory"
 win_image=$(winepath -w "$image")
-start_sim "$ports/com6" --pace --memory "$memory" --log "$ports/com6.log"
+start_linked_sim "$ports/com6" --pace --memory "$memory" --log "$ports/com6.log"
 start=$(now_ms)
 run_update "$ports/wine-update.out" wine "$win_build/cli/sw30415.exe" update --port COM6 --image "$win_image"
 wine_ms=$(($(now_ms) - start))
 stop_sims # saves the device's memory
 cmp --ignore-initial=0:$((0x8000)) --bytes="$size" "$image" "$memory"
 
-start_sim "$ports/com6" --pace --log "$ports/com6.log"
+start_linked_sim "$ports/com6" --pace --log "$ports/com6.log"
 start=$(now_ms)
 run_update "$ports/linux-update.out" "$linux_build/cli/sw30415" update --port "$ports/com6" --image "$image"
 linux_ms=$(($(now_ms) - start))
