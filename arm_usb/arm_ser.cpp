@@ -162,28 +162,6 @@ TOpenFailure Tarm_SER::OpenFailure() const
     return ClassifyOpenFailure(PortDevicePath(FPortName), FLinkError.load(Observe));
 }
 
-TRunSnapshot Tarm_SER::Progress() const
-{
-    TRunSnapshot Run;
-    Run.Start = FStartAddress.load(Observe);
-    Run.Address = FAddress.load(Observe);
-    Run.End = FEndAddress.load(Observe);
-    return Run;
-}
-
-std::array<uint8_t, MacAddressSize> Tarm_SER::MacAddress() const
-{
-    std::array<uint8_t, MacAddressSize> Address;
-    std::copy_n(FMacAddress, MacAddressSize, Address.begin());
-    return Address;
-}
-
-std::array<uint8_t, SettingsSize> Tarm_SER::Settings() const
-{
-    std::array<uint8_t, SettingsSize> Codes;
-    std::copy_n(FSettings, SettingsSize, Codes.begin());
-    return Codes;
-}
 
 void Tarm_SER::OpenLink()
 {

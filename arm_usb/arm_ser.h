@@ -113,12 +113,18 @@ public:
     bool Idle() const { return FOperation.load(Observe) == opIdle; }
     bool Done() const { return FDone.load(Observe); }
     bool Failed() const { return FError.load(Observe); }
-    TRunSnapshot Progress() const;
+    TRunSnapshot Progress() const
+    {
+        return {FStartAddress.load(Observe), FAddress.load(Observe), FEndAddress.load(Observe)};
+    }
     // Blocks acknowledged or read since the operation was armed.
     int32_t BlockCount() const { return FBlockCount.load(Observe); }
     uint32_t ProtectionWord() const { return FProtectionWord.load(Observe); }
-    std::array<uint8_t, MacAddressSize> MacAddress() const;
-    std::array<uint8_t, SettingsSize> Settings() const;
+    std::array<uint8_t, MacAddressSize> MacAddress() const { return std::to_array(FMacAddress); }
+    std::array<uint8_t, SettingsSize> Settings() const
+    {
+        return {FSettings[0], FSettings[1], FSettings[2], FSettings[3]};
+    }
     // The run's file: the image of the last write run, or the read-back file of the last read run.
     const std::string& FileName() const { return FFileName; }
 
