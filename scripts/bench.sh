@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs the benchmarks and writes a Markdown table to stdout and to docs/bench-latest.md:
-# a full 114688-byte update through sw30415 against sw30415-sim paced at 115200 baud and unpaced,
+# a full 114688-byte update through sw30415 against sw30415-sim paced at 115200 baud, the same
+# through a USB serial adapter with a 16 ms and a 1 ms latency timer, and unpaced,
 # the idle processor share of a connected worker and of a connected main window, the window's
 # message loop during a paced update, the resident memory of sw30415 and of the window during a run,
 # and the time from an abandoned run to a worker that takes the next start operation.
@@ -58,10 +59,20 @@ update() {
   read=$(echo "($(at 'Update Done') - $(at 'Read Firmware')) / $blocks * 1000" | bc -l)
 }
 
+# A row of the last paced update: its name, then the text after the ratio to the line bound.
+paced_row() {
+  printf '| %s | %.1f s, %.2f x the line bound of %s s%s | write %.1f ms, read %.1f ms a block | %s |' \
+    "$1" "$total" "$(echo "$total / $line_bound" | bc -l)" "$line_bound" "$2" "$write" "$read" "$run_load"
+}
+
 update --pace
-paced=$(printf '| Full update, paced at 115200 baud | %.1f s, %.2f x the line bound of %s s (target 1.5 x) | write %.1f ms, read %.1f ms a block | %s |' \
-  "$total" "$(echo "$total / $line_bound" | bc -l)" "$line_bound" "$write" "$read" "$run_load")
+paced=$(paced_row "Full update, paced at 115200 baud" " (target 1.5 x)")
 rss="| Resident memory of sw30415 during the paced run | $((peak / 1024)).$((peak % 1024 * 10 / 1024)) MB at its peak | | $run_load |"
+adapters=()
+for latency in 16 1; do
+  update --pace --adapter-latency "$latency"
+  adapters+=("$(paced_row "The same through a USB serial adapter, latency timer $latency ms" "")")
+done
 update
 unpaced=$(printf '| Full update, unpaced (software cost) | %.1f s | write %.1f ms, read %.1f ms a block | %s |' \
   "$total" "$write" "$read" "$run_load")
@@ -101,6 +112,7 @@ abandoned() { # the armed figures of way $1, run $2
   echo "| Figure | Value | Per block | Load (1 min) |"
   echo "|---|---|---|---|"
   echo "$paced"
+  printf '%s\n' "${adapters[@]}"
   echo "$unpaced"
   echo "| Idle processor share of a connected worker over 10 s (target < 2 %) | $idle_share | | $idle_load |"
   echo "| Idle processor share of a connected main window over 10 s (target < 2 %) | $window_idle | | $window_load |"

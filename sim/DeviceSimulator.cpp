@@ -14,7 +14,7 @@ constexpr std::chrono::seconds InputWait{1};
 } // namespace
 
 TDeviceSimulator::TDeviceSimulator(const TSimSettings& Settings)
-    : FSettings(Settings), FLine(std::make_unique<TPseudoTerminal>()),
+    : FSettings(Settings), FLine(std::make_unique<TPseudoTerminal>(FSettings.AdapterLatency)),
       FBootLoader(std::make_unique<TBootLoader>(FSettings, FMemory))
 {
     if (!FSettings.MemoryFile.empty() && std::filesystem::exists(FSettings.MemoryFile))

@@ -44,7 +44,7 @@ int pollTimeoutMs(TPseudoTerminal::TClock::time_point Until)
 
 } // namespace
 
-TPseudoTerminal::TPseudoTerminal()
+TPseudoTerminal::TPseudoTerminal(std::chrono::milliseconds AdapterLatency) : FAdapter(AdapterLatency)
 {
     FMaster = posix_openpt(O_RDWR | O_NOCTTY);
     if (FMaster < 0)
@@ -103,14 +103,29 @@ TPseudoTerminal::TWaitResult TPseudoTerminal::WaitFor(short Events, TClock::time
     }
 }
 
+TPseudoTerminal::TWaitResult TPseudoTerminal::WaitPassingOn(short Events, TClock::time_point Until)
+{
+    for (;;) {
+        const auto Deadline = FAdapter.Deadline();
+        const TWaitResult Result = WaitFor(Events, Deadline ? std::min(Until, *Deadline) : Until);
+        if (Result != TWaitResult::wrTimeout)
+            return Result;
+        const auto Now = TClock::now();
+        if (!PassOn(Now))
+            return TWaitResult::wrClosed;
+        if (Now >= Until)
+            return Result;
+    }
+}
+
 TPseudoTerminal::TWaitResult TPseudoTerminal::WaitForInput(TClock::time_point Until)
 {
-    return WaitFor(POLLIN, Until);
+    return WaitPassingOn(POLLIN, Until);
 }
 
 bool TPseudoTerminal::Pause(TClock::time_point Until)
 {
-    return WaitFor(0, Until) == TWaitResult::wrTimeout;
+    return WaitPassingOn(0, Until) == TWaitResult::wrTimeout;
 }
 
 ssize_t TPseudoTerminal::Read(char* Buffer, size_t Size)
@@ -135,28 +150,44 @@ bool TPseudoTerminal::WriteSome(std::string_view Text, size_t& Sent)
     return false;
 }
 
+bool TPseudoTerminal::PassOn(TClock::time_point Now)
+{
+    std::string Text;
+    for (const TAdapterPacket& Packet : FAdapter.Release(Now))
+        Text += Packet.Text;
+    size_t Sent = 0;
+    while (Sent < Text.size())
+        if (!WriteSome(Text, Sent))
+            return false;
+    return true;
+}
+
 bool TPseudoTerminal::Send(std::string_view Text, unsigned Baud)
 {
     if (FMaster < 0)
         return false;
-    const auto start = TClock::now();
-    // A character is handed over only once the line would have carried its last bit.
-    const auto carried = [&](size_t Chars) {
-        return start + std::chrono::nanoseconds(static_cast<int64_t>(Chars) * 10'000'000'000 / Baud);
+    const auto Start = TClock::now();
+    if (Baud == 0) {
+        FAdapter.Hold(Text, Start);
+        return PassOn(Start);
+    }
+    // A character reaches the adapter only once the line would have carried its last bit.
+    const auto Carried = [&](size_t Chars) {
+        return Start + std::chrono::nanoseconds(static_cast<int64_t>(Chars) * 10'000'000'000 / Baud);
     };
-    size_t sent = 0;
-    while (sent < Text.size()) {
-        size_t due = Text.size();
-        if (Baud != 0) {
-            const auto elapsed = std::chrono::duration_cast<std::chrono::nanoseconds>(TClock::now() - start);
-            due = std::min(Text.size(), static_cast<size_t>(elapsed.count() * Baud / 10'000'000'000));
-            if (due <= sent) {
-                if (!Pause(carried(sent + 1)))
-                    return false;
-                continue;
-            }
+    size_t Handed = 0;
+    while (Handed < Text.size()) {
+        const auto Now = TClock::now();
+        const auto Elapsed = std::chrono::duration_cast<std::chrono::nanoseconds>(Now - Start);
+        const size_t Due = std::min(Text.size(), static_cast<size_t>(Elapsed.count() * Baud / 10'000'000'000));
+        if (Due <= Handed) {
+            if (!Pause(Carried(Handed + 1)))
+                return false;
+            continue;
         }
-        if (!WriteSome(Text.substr(0, due), sent))
+        for (; Handed < Due; ++Handed)
+            FAdapter.Hold(Text.substr(Handed, 1), Carried(Handed + 1));
+        if (!PassOn(Now))
             return false;
     }
     return true;

@@ -1,6 +1,9 @@
 // The simulator's end of the line: the master side of a pseudo-terminal, whose slave side the PC
-// opens as its serial port, plus a stop pipe that ends every wait at once.
+// opens as its serial port, plus a stop pipe that ends every wait at once. What the device sends
+// passes through a USB serial adapter's buffer on its way; its timer runs during every wait.
 #pragma once
+
+#include "AdapterBuffer.h"
 
 #include <chrono>
 #include <string>
@@ -12,8 +15,8 @@ public:
     using TClock = std::chrono::steady_clock;
     enum class TWaitResult { wrReady, wrTimeout, wrStopped, wrClosed };
 
-    // Throws std::system_error when the terminal can't be created.
-    TPseudoTerminal();
+    // Throws std::system_error when the terminal can't be created. AdapterLatency 0: no adapter.
+    explicit TPseudoTerminal(std::chrono::milliseconds AdapterLatency);
     ~TPseudoTerminal();
     TPseudoTerminal(const TPseudoTerminal&) = delete;
     TPseudoTerminal& operator=(const TPseudoTerminal&) = delete;
@@ -26,8 +29,9 @@ public:
     ssize_t Read(char* Buffer, size_t Size);
     // Waits until Until; false when a stop came first.
     bool Pause(TClock::time_point Until);
-    // Sends Text, at Baud when it is not 0 (10 bits a character). False when stopped or the line
-    // took nothing for a long time.
+    // Sends Text, at Baud when it is not 0 (10 bits a character); what the adapter still holds at
+    // the end goes out during the waits that follow. False when stopped or the line took nothing
+    // for a long time.
     bool Send(std::string_view Text, unsigned Baud);
 
     // Safe to call from a signal handler: it only writes to the stop pipe.
@@ -39,6 +43,10 @@ public:
 
 private:
     TWaitResult WaitFor(short Events, TClock::time_point Until);
+    // WaitFor, passing on what the adapter releases meanwhile.
+    TWaitResult WaitPassingOn(short Events, TClock::time_point Until);
+    // Writes what the adapter has released by Now.
+    bool PassOn(TClock::time_point Now);
     bool WriteSome(std::string_view Text, size_t& Sent);
 
     int FMaster = -1;
@@ -46,4 +54,5 @@ private:
     int FSlave = -1;
     int FStopPipe[2] = {-1, -1};
     std::string FPath;
+    TAdapterBuffer FAdapter;
 };

@@ -16,6 +16,8 @@ const char* const SimUsage =
     "  --log FILE           write the request log to FILE instead of stderr (one line per request)\n"
     "  --pace               pace the line at 115200 baud\n"
     "  --baud RATE          pace the line at RATE baud (10 bits a character, both directions)\n"
+    "  --adapter-latency MS pass replies on as a USB serial adapter with that latency timer does: in\n"
+    "                       62-character packets, or what waits MS ms after its first character (0: at once)\n"
     "  --program-delay MS   take MS milliseconds to program each written block\n"
     "  --no-boot            leave the boot query unanswered\n"
     "  --protection WORD    the protection word at 0x3F000 (default 0x4E)\n"
@@ -59,6 +61,7 @@ TSimOptions ParseSimOptions(const std::vector<std::string>& Arguments)
 {
     constexpr uint32_t maxCount = std::numeric_limits<uint32_t>::max();
     constexpr uint32_t maxMs = 600'000;
+    constexpr uint32_t maxAdapterLatencyMs = 255; // the most an FTDI adapter's timer takes
     TSimOptions options;
     TSimSettings& s = options.Settings;
     for (size_t i = 0; i < Arguments.size(); ++i) {
@@ -80,6 +83,8 @@ TSimOptions ParseSimOptions(const std::vector<std::string>& Arguments)
             s.Baud = 115200;
         else if (option == "--baud")
             s.Baud = number(option, value(), 4'000'000);
+        else if (option == "--adapter-latency")
+            s.AdapterLatency = std::chrono::milliseconds(number(option, value(), maxAdapterLatencyMs));
         else if (option == "--program-delay")
             s.ProgramDelay = std::chrono::milliseconds(number(option, value(), maxMs));
         else if (option == "--no-boot")

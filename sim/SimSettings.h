@@ -14,6 +14,9 @@ struct TSimSettings {
     // Line pacing: 0 sends and takes in characters at once; any other rate lets no character
     // through faster than a line at that rate would carry it (10 bits a character).
     unsigned Baud = 0;
+    // A USB serial adapter's latency timer on the PC's side: what the device sends is passed on in
+    // 62-character packets, or whatever waits this long after its first character. 0: no adapter.
+    std::chrono::milliseconds AdapterLatency{0};
     // Time the flash takes to program one written block, before the acknowledgement.
     std::chrono::milliseconds ProgramDelay{0};
     // Off: the boot query goes unanswered, as by a device that runs its firmware.

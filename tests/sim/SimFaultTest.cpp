@@ -135,6 +135,17 @@ TEST(simFaults, sendsTheAckInTwoParts)
     EXPECT_EQ(rig.Sim.RequestLog().front(), "WRITE 02 024000 0004 ack-split");
 }
 
+TEST(simFaults, passesEveryReplyWholeThroughAnAdapter)
+{
+    TSimSettings settings;
+    settings.Baud = 115200;
+    settings.AdapterLatency = 16ms;
+    TRig rig(settings);
+    EXPECT_EQ(rig.Port.Exchange(ReadFrame(0x8000), ReadReplyLength), std::string(256, 'F') + "00");
+    EXPECT_EQ(rig.Port.Exchange(SettingsWrite, Ack.size()), Ack);
+    EXPECT_EQ(rig.Port.Read(1, 50ms), "");
+}
+
 TEST(simFaults, storesAWrongByteInABadCell)
 {
     TSimSettings settings;
