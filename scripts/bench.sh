@@ -10,29 +10,27 @@
 # Usage: scripts/bench.sh [build-dir]
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. scripts/lib.sh
 build=${1:-build}
 cmake --build "$build" -j2 --target sw30415 sw30415-sim worker-bench abandon-bench window-bench >/dev/null
-blocks=896
+blocks=$((firmware_area_size / 128))
 line_bound=43.0 # 896 x (273 + 7) + 896 x (15 + 258) characters at 11520 a second
 
 work=$(mktemp -d)
 trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$work"' EXIT
-head -c $((blocks * 128)) /dev/urandom >"$work/image.sim"
+head -c "$firmware_area_size" /dev/urandom >"$work/image.sim"
 load() { cut -d' ' -f1 /proc/loadavg; }
 
 # Starts a fresh simulator with the arguments given; sets sim (its process) and port.
-start_sim() {
-  rm -f "$work/sim.out"
-  "$build/sim/sw30415-sim" --log /dev/null "$@" >"$work/sim.out" &
-  sim=$!
-  for _ in $(seq 100); do [ -s "$work/sim.out" ] && break; sleep 0.1; done
-  port=$(head -n1 "$work/sim.out")
+start_device() {
+  start_sim "$work/sim.out" "$build/sim/sw30415-sim" --log /dev/null "$@"
+  sim=$sim_pid port=$sim_port
 }
 
 # One update against a fresh simulator started with the arguments given; sets total, write, read
 # (seconds), peak (kB resident) and the load at its start.
 update() {
-  start_sim "$@"
+  start_device "$@"
   run_load=$(load)
   mkfifo "$work/out"
   local start=$EPOCHREALTIME
@@ -82,7 +80,7 @@ idle=$("$build/tools/worker-bench/worker-bench" 10 | awk '/^idle/ {print $0}')
 idle_share=$(echo "$idle" | grep -o '[0-9.]*% of one core')
 
 # The window connected to a paced simulator of its own: idle, then a full update.
-start_sim --pace
+start_device --pace
 window_load=$(load)
 QT_QPA_PLATFORM=offscreen "$build/tools/window-bench/window-bench" "$port" "$work/image.sim" 10 >"$work/window.out" ||
   { echo "the window's update failed:" >&2; cat "$work/window.out" >&2; exit 1; }
