@@ -27,9 +27,6 @@ using TBytes = std::vector<uint8_t>;
 
 namespace {
 
-// Generous bounds: a loaded machine or a sanitizer build must never turn them into a verdict.
-constexpr auto LinkBound = 10s;
-constexpr auto RunBound = 40s;
 // Shortens the 1100 polls of silence after an unanswered write from 11 s to about 1 s.
 constexpr auto SilentPause = 1ms;
 
@@ -122,27 +119,6 @@ protected:
         std::filesystem::remove_all(Dir);
     }
 
-    void StartSim(const TSimSettings& Settings = {})
-    {
-        Sim = std::make_unique<TDeviceSimulator>(Settings);
-        Sim->Start();
-    }
-    bool StartWorker(std::chrono::milliseconds Pause = PollPause)
-    {
-        Worker = std::make_unique<Tarm_SER>(true, Pause);
-        Worker->SetPortName(Sim->PortPath());
-        Worker->Resume();
-        return Worker->AwaitOpen(LinkBound);
-    }
-    bool Connect(const TSimSettings& Settings = {}, std::chrono::milliseconds Pause = PollPause)
-    {
-        StartSim(Settings);
-        return StartWorker(Pause);
-    }
-    bool Finished() const
-    {
-        return WaitUntil([&] { return Worker->Idle(); }, RunBound);
-    }
     bool Done() const
     {
         return WaitUntil([&] { return Worker->Done(); }, RunBound);

@@ -19,7 +19,6 @@ using TClock = std::chrono::steady_clock;
 
 namespace {
 
-constexpr auto LinkBound = 10s;
 // Shortens the codec's waits (1100 polls of silence after an unanswered write) to about a second.
 constexpr auto ShortPause = 1ms;
 constexpr TLocalTime FixedTime{2026, 12, 6, 9, 5, 3, 45};
@@ -42,12 +41,7 @@ protected:
 
     void Connect(const TSimSettings& Settings = {}, std::chrono::milliseconds Pause = PollPause)
     {
-        Sim = std::make_unique<TDeviceSimulator>(Settings);
-        Sim->Start();
-        Worker = std::make_unique<Tarm_SER>(true, Pause);
-        Worker->SetPortName(Sim->PortPath());
-        Worker->Resume();
-        ASSERT_TRUE(Worker->AwaitOpen(LinkBound));
+        ASSERT_TRUE(TSimulatedDeviceTest::Connect(Settings, Pause));
         Job = std::make_unique<TFirmwareUpdate>(*Worker, Hooks());
         Job->SetImageFile(Image.string());
     }

@@ -23,9 +23,6 @@ using TTexts = std::array<std::string, 4>;
 
 namespace {
 
-// Generous bounds: a loaded machine or a sanitizer build must never turn them into a verdict.
-constexpr auto LinkBound = 10s;
-constexpr auto RunBound = 40s;
 // Shortens the worker's wait for an acknowledgement that never comes from 11 s to about 1 s.
 constexpr auto SilentPause = 1ms;
 
@@ -33,30 +30,11 @@ const TBytes FactoryMac = {0x02, 0x00, 0x53, 0x30, 0x41, 0x50};
 
 class ParamJobsTest : public TSimulatedDeviceTest {
 protected:
-    // The simulator exists from here on but answers only once started.
-    void CreateSim(const TSimSettings& Settings = {}) { Sim = std::make_unique<TDeviceSimulator>(Settings); }
-    bool StartWorker(const std::string& Port, std::chrono::milliseconds Pause = PollPause)
-    {
-        Worker = std::make_unique<Tarm_SER>(true, Pause);
-        Worker->SetPortName(Port);
-        Worker->Resume();
-        return Worker->AwaitOpen(LinkBound);
-    }
-    bool Connect(const TSimSettings& Settings = {}, std::chrono::milliseconds Pause = PollPause)
-    {
-        CreateSim(Settings);
-        Sim->Start();
-        return StartWorker(Sim->PortPath(), Pause);
-    }
     // A worker that never runs, so that an operation armed on it stays armed.
     void HoldWorker()
     {
         Worker = std::make_unique<Tarm_SER>(true);
         TWorkerInside::LinkOpen(*Worker) = 1;
-    }
-    bool Finished() const
-    {
-        return WaitUntil([&] { return Worker->Idle(); }, RunBound);
     }
     TBytes Device(uint32_t Address, uint32_t Length) const { return Sim->Memory().Read(Address, Length); }
     std::string LastRequest() const { return Sim->RequestLog().back(); }
