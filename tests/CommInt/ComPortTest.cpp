@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdlib>
 #include <cstring>
 #include <iterator>
 #include <ostream>
@@ -21,6 +20,7 @@
 #include "FrameCodec.h"
 #include "PortList.h"
 #include "PortPath.h"
+#include "NamedPortTest.h"
 #include "WaitUntil.h"
 #include "WorkerPort.h"
 
@@ -34,34 +34,9 @@ public:
     THandle Handle() const { return FHandle; }
 };
 
-class ComPort : public testing::Test {
+class ComPort : public TNamedPortTest {
 protected:
-    void SetUp() override
-    {
-        const char* Name = std::getenv("SW_TEST_COM");
-        if (!Name || !*Name)
-            GTEST_SKIP() << "SW_TEST_COM names no port with the simulator behind it";
-        FPort = Name;
-    }
-
-    // Sends the boot query and collects the reply's first line; empty when none came.
-    static std::string AskBoot(TComm& Comm)
-    {
-        Comm.PurgeOut();
-        Comm.PurgeIn();
-        EXPECT_EQ(Comm.Write(BootQueryFrame, BootQueryLength), BootQueryLength);
-        std::string Reply;
-        WaitUntil([&] {
-            char Chunk[64];
-            const int Got = Comm.Read(Chunk, sizeof Chunk);
-            if (Got > 0)
-                Reply.append(Chunk, static_cast<size_t>(Got));
-            return Reply.find_first_of("\r\n", 1) != std::string::npos;
-        }, 5s);
-        return Reply;
-    }
-
-    std::string FPort;
+    void SetUp() override { UsePortNamedBy("SW_TEST_COM"); }
 };
 
 double ProcessorSeconds()

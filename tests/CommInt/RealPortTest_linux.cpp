@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -17,7 +16,7 @@
 
 #include "FrameCodec.h"
 #include "SerialBaud.h"
-#include "WaitUntil.h"
+#include "NamedPortTest.h"
 #include "WorkerPort.h"
 
 namespace {
@@ -42,33 +41,9 @@ public:
     }
 };
 
-class RealPort : public testing::Test {
+class RealPort : public TNamedPortTest {
 protected:
-    void SetUp() override
-    {
-        const char* Name = std::getenv("SW_TEST_PORT");
-        if (!Name || !*Name)
-            GTEST_SKIP() << "SW_TEST_PORT names no port with the simulator behind it";
-        FPort = Name;
-    }
-
-    // Sends the boot query and collects the reply up to its line end; empty when none came.
-    static std::string AskBoot(TComm& Comm)
-    {
-        Comm.PurgeIn();
-        EXPECT_EQ(Comm.Write(BootQueryFrame, BootQueryLength), BootQueryLength);
-        std::string Reply;
-        WaitUntil([&] {
-            char Chunk[64];
-            const int Got = Comm.Read(Chunk, sizeof Chunk);
-            if (Got > 0)
-                Reply.append(Chunk, static_cast<size_t>(Got));
-            return Reply.find_first_of("\r\n", 1) != std::string::npos;
-        }, 5s);
-        return Reply;
-    }
-
-    std::string FPort;
+    void SetUp() override { UsePortNamedBy("SW_TEST_PORT"); }
 };
 
 TEST_F(RealPort, OpensAgainAtOnceAfterCloseAndTheDeviceAnswers)
