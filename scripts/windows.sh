@@ -47,7 +47,7 @@ start_linked_sim() {
   local link=$1
   shift
   rm -f "$link"
-  start_linked_sim "$link.out" "$linux_build/sim/sw30415-sim" --link "$link" "$@"
+  start_sim "$link.out" "$linux_build/sim/sw30415-sim" --link "$link" "$@"
   sims+=("$sim_pid")
 }
 # Runs an update (the command after the output file) and passes when it ends in "Update Done"; its
