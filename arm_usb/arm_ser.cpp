@@ -2,7 +2,6 @@
 #include "arm_ser.h"
 
 #include <algorithm>
-#include <cstring>
 #include <memory>
 
 #include "PortPath.h"
@@ -121,8 +120,7 @@ int Tarm_SER::StartBlockWrite(std::span<const uint8_t> Record, uint32_t Offset, 
     if (!Claim())
         return srBusy;
     const size_t Length = std::min(Record.size(), size_t{BlockDataSize});
-    std::fill(std::begin(FOutBuffer), std::end(FOutBuffer), uint8_t{0xFF});
-    std::copy_n(Record.begin(), Length, FOutBuffer);
+    LoadOutBuffer(Record.first(Length));
     FPrefix.store(0, Publish);
     if (Kind == 0 || Kind == 1) {
         FStartAddress.store((Kind == 0 ? ParamWriteBase : SettingsAddress) + Offset, Publish);
@@ -137,9 +135,15 @@ int Tarm_SER::StartBootQuery(std::string_view Frame)
 {
     if (!Claim())
         return srBusy;
-    std::fill(std::begin(FOutBuffer), std::end(FOutBuffer), uint8_t{0xFF});
-    std::memcpy(FOutBuffer, Frame.data(), std::min(Frame.size(), sizeof FOutBuffer));
+    const auto* Bytes = reinterpret_cast<const uint8_t*>(Frame.data());
+    LoadOutBuffer({Bytes, std::min(Frame.size(), sizeof FOutBuffer)});
     return Arm(opSendQuery);
+}
+
+void Tarm_SER::LoadOutBuffer(std::span<const uint8_t> Bytes)
+{
+    std::copy(Bytes.begin(), Bytes.end(), FOutBuffer);
+    std::fill(FOutBuffer + Bytes.size(), std::end(FOutBuffer), uint8_t{0xFF});
 }
 
 int Tarm_SER::ReadBootReply(char* Buffer, int Size)

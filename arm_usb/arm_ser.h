@@ -75,7 +75,6 @@ public:
 
     // The port to open; read when the link opens, so before Resume.
     void SetPortName(const std::string& Name) { FPortName = Name; }
-    const std::string& PortName() const { return FPortName; }
 
     // The start operations answer srArmed, srBusy or srFileError; each claims the idle worker first.
     // Arms opWriteFromFile for the image FileName from FirmwareStart on (KeepStart: from the
@@ -168,6 +167,8 @@ private:
     // False when the worker is busy; otherwise the fields are the window's until FOperation is set.
     bool Claim();
     int Arm(TOperation Operation);
+    // The bytes to send, the rest of the buffer erased (0xFF), as the device's flash keeps it.
+    void LoadOutBuffer(std::span<const uint8_t> Bytes);
     int StartBlockRead(uint32_t Address);
 
     // One pass of the loop; false when it found nothing to do.

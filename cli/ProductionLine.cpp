@@ -46,12 +46,13 @@ TPortEnd UpdateOnePort(const std::string& Port, size_t Index, const std::string&
     TPortEnd End;
     TConnection Link(Port);
     if (!Link.Open()) {
-        const bool Stopped = Interrupted();
-        End.Code = Stopped ? ecInterrupted : ecPortNotOpened;
-        End.Text = Stopped ? "interrupted" : "cannot open the port: " + OpenRefusalName(Link.Worker().OpenFailure().Kind);
+        if (Interrupted()) {
+            End = {"interrupted", {}, ecInterrupted};
+        } else {
+            const TOpenFailure Failure = Link.Worker().OpenFailure();
+            End = {"cannot open the port: " + OpenRefusalName(Failure.Kind), Failure.Advice, ecPortNotOpened};
+        }
         Board.Show(Index, End.Text);
-        if (!Stopped)
-            End.Advice = Link.Worker().OpenFailure().Advice;
         return End;
     }
     TUpdateHost Host(
