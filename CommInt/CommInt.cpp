@@ -76,6 +76,7 @@ void TCustomComm::CreateHandle()
         RaiseCommError("Invalid device handle, access denied", -1);
     }
     FEarlierLatency = CommPlatform::RequestLowLatency(FHandle);
+    FArrivalWait = CommPlatform::CreateArrivalWait(FHandle);
 }
 
 void TCustomComm::ReleaseHandle()
@@ -84,6 +85,7 @@ void TCustomComm::ReleaseHandle()
         return;
     CommPlatform::RestoreLatency(FHandle, FEarlierLatency);
     FEarlierLatency = -1;
+    FArrivalWait.reset();
     CommPlatform::CloseDevice(FHandle);
     FHandle = INVALID_HANDLE_VALUE;
 }
@@ -200,6 +202,20 @@ int TCustomComm::InQueCount()
     if (!CommPlatform::LineStatus(FHandle, Errors, InQueue))
         MarkDeviceLost(CommPlatform::LastError());
     return static_cast<int>(InQueue);
+}
+
+int TCustomComm::WaitForInputChange(int Known, std::chrono::microseconds Timeout)
+{
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point End = Clock::now() + Timeout;
+    for (;;) {
+        // Counted after the previous wait returned, so an arrival in between wakes the next wait.
+        const int Count = InQueCount();
+        const auto Left = std::chrono::ceil<std::chrono::microseconds>(End - Clock::now());
+        if (Count != Known || Count < 0 || Left.count() <= 0 || !FArrivalWait)
+            return Count;
+        FArrivalWait->Wait(Left);
+    }
 }
 
 void TCustomComm::MarkDeviceLost(int32_t Code)

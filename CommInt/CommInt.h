@@ -4,8 +4,10 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <stdexcept>
 #include <string>
 
@@ -15,6 +17,9 @@
 
 class TCustomComm;
 class TCommEventThread;
+namespace CommPlatform {
+class TArrivalWait;
+}
 class TThread;
 
 class ECommError : public std::runtime_error {
@@ -69,6 +74,9 @@ public:
     int Write(const void* Buffer, int Count);
     int Read(void* Buffer, int Count);
     int InQueCount();
+    // The input count once it differs from Known, or when Timeout has passed: a reply wait learns
+    // of each arrival as it happens instead of sleeping in fixed steps. -1 on a closed port.
+    int WaitForInputChange(int Known, std::chrono::microseconds Timeout);
     // True once the device of the current open has gone away (unplugged, hung up): a status query
     // failed or the event thread saw the line hang up. InQueCount answers as before meanwhile, so
     // a caller that polls it asks here to tell a silent device from a vanished one.
@@ -155,6 +163,7 @@ private:
     TStopbits FStopbits = sb10;
     TDatabits FDatabits = da8;
     TCommEventThread* FEventThread = nullptr; // frees itself once stopped
+    std::unique_ptr<CommPlatform::TArrivalWait> FArrivalWait; // while open
     TCommEventChars FEventChars{this};
     TCommOptions FOptions;
     TFlowControl FFlowControl = fcDefault;

@@ -5,6 +5,7 @@
 // the system's function and this one.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -61,6 +62,16 @@ void CloseEvent(THandle Event);
 void SignalEvent(THandle Event);
 void UnsignalEvent(THandle Event);
 TWaitResult WaitForEvent(THandle Event, uint32_t Timeout);
+
+// Waits on the caller's own thread for characters to reach one device's input queue.
+class TArrivalWait {
+public:
+    virtual ~TArrivalWait() = default;
+    // Returns once characters have arrived since the previous return (or since creation), or after
+    // Timeout. It may return early without an arrival, so the caller looks at the queue again.
+    virtual void Wait(std::chrono::microseconds Timeout) = 0;
+};
+std::unique_ptr<TArrivalWait> CreateArrivalWait(THandle Handle);
 
 // Waits for the line events in Mask (EV_ flags) on one device, or for a wake-up event.
 class TEventWait {

@@ -2,15 +2,15 @@
 
 #include <algorithm>
 #include <cstring>
+#include <thread>
 
 #include "CommInt.h"
-#include "Thread.h"
 
 namespace {
 
 constexpr char HexDigits[] = "0123456789ABCDEF";
 
-void Pause(std::chrono::milliseconds Duration) { TThread::Sleep(static_cast<unsigned>(Duration.count())); }
+using Clock = std::chrono::steady_clock;
 
 // The value of an upper-case hexadecimal digit, or -1.
 int DataDigit(char Character)
@@ -46,13 +46,25 @@ int ReadAll(TCustomComm& Comm, char* Buffer, int Size)
     return Stored;
 }
 
-// The input count for a reply wait: a device that has gone away ends the exchange as a port error
-// rather than as silence.
-int PollCount(TCustomComm& Comm)
+// The input count once it differs from Known or Limit has passed (at most one Pause, so that
+// KeepWaiting is asked at least once a Pause): a device that has gone away ends the exchange as a
+// port error rather than as silence.
+int AwaitCount(TCustomComm& Comm, int Known, Clock::duration Limit)
 {
-    const int Count = Comm.InQueCount();
+    const int Count = Comm.WaitForInputChange(
+        Known, std::chrono::ceil<std::chrono::microseconds>(std::max(Limit, Clock::duration::zero())));
     Comm.CheckDeviceLost();
     return Count;
+}
+
+// How long the line needs to carry Count more characters (10 bits each); none when the rate is
+// not known.
+Clock::duration LineTime(const TCustomComm& Comm, int Count)
+{
+    const uint32_t Baud = Comm.DCB().BaudRate;
+    if (Baud == 0)
+        return {};
+    return std::chrono::microseconds(int64_t{Count} * 10'000'000 / Baud);
 }
 
 bool StillWanted(const TKeepWaiting& KeepWaiting) { return !KeepWaiting || KeepWaiting(); }
@@ -99,29 +111,31 @@ void SendWriteRequest(TCustomComm& Comm, TFrame& Frame, const TBlock& Block, uin
     Comm.Write(Frame, static_cast<int>(Text.size()));
 }
 
-bool WaitForAck(TCustomComm& Comm, std::chrono::milliseconds PauseLength, const TKeepWaiting& KeepWaiting)
+bool WaitForAck(TCustomComm& Comm, std::chrono::milliseconds Quiet, const TKeepWaiting& KeepWaiting)
 {
-    int LastCount = 0;
-    int EmptyPolls = 0;
-    while (EmptyPolls < AckPollLimit && StillWanted(KeepWaiting)) {
-        int Count = PollCount(Comm);
-        if (Count == 0) {
-            ++EmptyPolls;
-            Pause(PauseLength);
-            Count = PollCount(Comm);
-        }
-        if (Count < 0)
-            return false; // closed: no reply can come
-        if (Count > 0 && Count != LastCount) {
-            LastCount = Count;
-            Pause(PauseLength);
-        } else if (Count > 0) {
+    // Silence is counted only while nothing waits; a reply is taken once no character has come
+    // for Quiet, so a reply in two parts further apart is judged on its first.
+    const Clock::duration SilenceLimit = Quiet * AckPollLimit;
+    Clock::duration Silence{};
+    Clock::time_point LastArrival = Clock::now();
+    int Count = AwaitCount(Comm, -1, {});
+    while (Count >= 0 && StillWanted(KeepWaiting)) {
+        const Clock::time_point Before = Clock::now();
+        if (Count > 0 && Before - LastArrival >= Quiet) {
             char Reply[AckBufferSize];
             const int Got = ReadAll(Comm, Reply, AckBufferSize);
             return IsAcknowledgement(Reply, Got);
         }
+        if (Count == 0 && Silence >= SilenceLimit)
+            return false;
+        const int Now = AwaitCount(Comm, Count, Count == 0 ? Clock::duration(Quiet) : LastArrival + Quiet - Before);
+        if (Count == 0)
+            Silence += Clock::now() - Before;
+        if (Now != Count)
+            LastArrival = Clock::now();
+        Count = Now;
     }
-    return false;
+    return false; // closed (no reply can come), or no longer wanted
 }
 
 bool DecodeReadReply(const char* Text, int Count, TBlock& Block)
@@ -165,32 +179,28 @@ bool DecodeReadReply(const char* Text, int Count, TBlock& Block)
     return Answer;
 }
 
-bool ReceiveReadReply(TCustomComm& Comm, TBlock& Block, std::chrono::milliseconds PauseLength,
+bool ReceiveReadReply(TCustomComm& Comm, TBlock& Block, std::chrono::milliseconds Quiet,
                       const TKeepWaiting& KeepWaiting)
 {
     std::memset(Block, 0, BlockDataSize);
     Block[DecodedLengthIndex] = 0;
+    const Clock::time_point Deadline = Clock::now() + Quiet * ReadReplyPollLimit;
+    int Count = AwaitCount(Comm, -1, {});
+    while (Count >= 0 && Count < ReadReplyThreshold && Clock::now() < Deadline && StillWanted(KeepWaiting)) {
+        // The characters still missing cannot come before the line has carried them: looking
+        // sooner, at every part the driver passes on, would only cost processor time.
+        if (Count > 0)
+            std::this_thread::sleep_for(
+                std::min({LineTime(Comm, ReadReplyThreshold - Count), Clock::duration(Quiet), Deadline - Clock::now()}));
+        Count = AwaitCount(Comm, Count, std::min<Clock::duration>(Quiet, Deadline - Clock::now()));
+    }
+    if (Count < 0)
+        return false; // closed: no reply can come, and nothing is left to discard
     bool Answer = false;
-    int Polls = 0;
-    while (Polls < ReadReplyPollLimit && StillWanted(KeepWaiting)) {
-        int Count = PollCount(Comm);
-        if (Count == 0) {
-            ++Polls;
-            Pause(PauseLength);
-            Count = PollCount(Comm);
-        }
-        if (Count < 0)
-            return false; // closed: no reply can come, and nothing is left to discard
-        if (Count >= ReadReplyThreshold) {
-            char Reply[ReadReplyBufferSize];
-            const int Got = Comm.Read(Reply, ReadReplyBufferSize);
-            Answer = Got >= 0 && DecodeReadReply(Reply, Got, Block);
-            break;
-        }
-        if (Count > 0) {
-            Pause(PauseLength);
-            ++Polls;
-        }
+    if (Count >= ReadReplyThreshold) {
+        char Reply[ReadReplyBufferSize];
+        const int Got = Comm.Read(Reply, ReadReplyBufferSize);
+        Answer = Got >= 0 && DecodeReadReply(Reply, Got, Block);
     }
     char Discard[ReadReplyBufferSize];
     ReadAll(Comm, Discard, ReadReplyBufferSize);

@@ -25,9 +25,9 @@ inline constexpr int AckBufferSize = 259;
 inline constexpr int ReadReplyBufferSize = 321;
 inline constexpr int BootReplyBufferSize = 200;
 inline constexpr int ReadReplyThreshold = 258;  // 256 data digits and the checksum
-inline constexpr int AckPollLimit = 1100;       // polls that find nothing waiting
-inline constexpr int ReadReplyPollLimit = 50;   // polls without a complete reply
-inline constexpr std::chrono::milliseconds PollPause{10};
+inline constexpr int AckPollLimit = 1100;       // pauses of silence before an acknowledgement wait ends
+inline constexpr int ReadReplyPollLimit = 50;   // pauses without a complete read reply
+inline constexpr std::chrono::milliseconds PollPause{10}; // the protocol's unit of waiting
 inline constexpr std::chrono::milliseconds BootReplyWait{250};
 
 // The boot query: prefix 00, address 000000, command 50, length 0000, CR.
@@ -45,20 +45,26 @@ void SendReadRequest(TCustomComm& Comm, uint8_t Prefix, uint32_t Address, uint8_
 void SendWriteRequest(TCustomComm& Comm, TFrame& Frame, const TBlock& Block, uint8_t Prefix,
                       uint32_t Address, uint8_t Command, int Length);
 
-// Asked before every poll of a reply wait; false ends the wait as a failed exchange (a run that
+// Asked at least once a pause during a reply wait; false ends the wait as a failed exchange (a run that
 // was abandoned meanwhile, say). Empty: wait as long as the limits allow.
 using TKeepWaiting = std::function<bool()>;
 
 // The reply waits below end as a failed exchange on a closed port (a negative input count), and
 // raise ECommError when the port's device is gone (TCustomComm::CheckDeviceLost).
 
-// True when characters 4 to 7 of the reply are "O.K.". The reply is taken once the input count has
-// held still across one pause; the wait ends after AckPollLimit polls that found nothing waiting.
+// The waits below look at each arrival as it happens (TCustomComm::WaitForInputChange), so a reply
+// is taken as soon as the protocol's rules allow, not at the next step of a fixed grid.
+
+// True when characters 4 to 7 of the reply are "O.K.". The reply is taken once no character has
+// arrived for one pause; the wait ends after AckPollLimit pauses of silence, counted while nothing
+// is waiting.
 bool WaitForAck(TCustomComm& Comm, std::chrono::milliseconds Pause = PollPause,
                 const TKeepWaiting& KeepWaiting = {});
 
 // Decodes a read reply into Block (data and decoded-length byte are set in every case); true when
-// it was complete with a matching checksum. Discards what is left in the input queue.
+// it was complete with a matching checksum. The reply is taken as soon as ReadReplyThreshold
+// characters wait; the wait ends after ReadReplyPollLimit pauses. Discards what is left in the
+// input queue.
 bool ReceiveReadReply(TCustomComm& Comm, TBlock& Block, std::chrono::milliseconds Pause = PollPause,
                       const TKeepWaiting& KeepWaiting = {});
 

@@ -155,6 +155,49 @@ TEST(FrameCodec, TakesAnAcknowledgementOnceTheLineHeldStill)
     EXPECT_EQ(Asked, 3);
 }
 
+TEST(FrameCodec, JudgesRepliesThatArriveInPartsByTheirArrival)
+{
+    // The pause is long beside the gaps chosen as short, so a slow machine cannot turn a short gap
+    // into a long one; a long gap is three pauses.
+    constexpr std::chrono::milliseconds Pause{100};
+    constexpr auto Short = Pause / 5;
+    constexpr auto Long = Pause * 3;
+    const std::string Reply = ReadReplyFor(CountingBlock());
+    struct TPart {
+        std::chrono::milliseconds Gap; // before this part
+        std::string Text;
+    };
+    const struct {
+        const char* Name;
+        bool ReadReply; // else an acknowledgement
+        std::vector<TPart> Parts;
+        bool Taken;
+    } Cases[] = {
+        {"ack in parts closer than a pause", false, {{{}, "\r\n"}, {Short, ">O"}, {Short, ".K.\r\n"}}, true},
+        {"ack whose end comes after a pause", false, {{{}, "\r\n>O"}, {Long, ".K.\r\n"}}, false},
+        {"ack after a silence", false, {{Long, "\r\n>O.K.\r\n"}}, true},
+        {"read reply in parts a pause apart", true,
+         {{{}, Reply.substr(0, 100)}, {Long, Reply.substr(100, 100)}, {Long, Reply.substr(200)}}, true},
+        {"read reply one short until its limit", true, {{{}, Reply.substr(0, 257)}, {Pause * 60, "0"}}, false},
+    };
+    for (const auto& Case : Cases) {
+        SCOPED_TRACE(Case.Name);
+        TPortLine Line;
+        TBlock Block{};
+        auto Taken = std::async(std::launch::async, [&] {
+            return Case.ReadReply ? ReceiveReadReply(Line.Comm, Block, Pause) : WaitForAck(Line.Comm, Pause);
+        });
+        for (const TPart& Part : Case.Parts) {
+            std::this_thread::sleep_for(Part.Gap);
+            Line.Pty.Send(Part.Text);
+        }
+        EXPECT_EQ(Taken.get(), Case.Taken);
+        if (Case.ReadReply && Case.Taken) {
+            EXPECT_EQ(DataOf(Block), CountingBlock());
+        }
+    }
+}
+
 TEST(FrameCodec, RoundTripsWithTheDeviceSimulator)
 {
     TSimSettings Settings;
