@@ -187,12 +187,12 @@ bool ReceiveReadReply(TCustomComm& Comm, TBlock& Block, std::chrono::millisecond
     const Clock::time_point Deadline = Clock::now() + Quiet * ReadReplyPollLimit;
     int Count = AwaitCount(Comm, -1, {});
     while (Count >= 0 && Count < ReadReplyThreshold && Clock::now() < Deadline && StillWanted(KeepWaiting)) {
+        const Clock::time_point SliceEnd = std::min(Clock::now() + Quiet, Deadline);
         // The characters still missing cannot come before the line has carried them: looking
         // sooner, at every part the driver passes on, would only cost processor time.
         if (Count > 0)
-            std::this_thread::sleep_for(
-                std::min({LineTime(Comm, ReadReplyThreshold - Count), Clock::duration(Quiet), Deadline - Clock::now()}));
-        Count = AwaitCount(Comm, Count, std::min<Clock::duration>(Quiet, Deadline - Clock::now()));
+            std::this_thread::sleep_for(std::min(LineTime(Comm, ReadReplyThreshold - Count), SliceEnd - Clock::now()));
+        Count = AwaitCount(Comm, Count, SliceEnd - Clock::now());
     }
     if (Count < 0)
         return false; // closed: no reply can come, and nothing is left to discard
