@@ -20,14 +20,14 @@
 namespace {
 
 struct TFigures {
-    size_t Descriptors = OpenDescriptors();
-    size_t Threads = ProcessThreads();
+    size_t Descriptors = 0;
+    size_t Threads = 0;
     long ResidentKb = 0;
 };
 
 TFigures Measure()
 {
-    TFigures Figures;
+    TFigures Figures{OpenDescriptors(), ProcessThreads(), 0};
     std::ifstream Status("/proc/self/status");
     for (std::string Line; std::getline(Status, Line);)
         if (Line.starts_with("VmRSS:"))
