@@ -19,19 +19,8 @@ TDtcCheck::TDtcCheck(QWidget* Parent)
 
 void TDtcCheck::SetGrayChecked(bool Value)
 {
-    if (Value == FGrayChecked)
-        return;
-    FGrayChecked = Value;
-    update();
-    emit OnClick(this);
-}
-
-void TDtcCheck::SetAlignment(TAlignment Value)
-{
-    if (Value == FAlignment)
-        return;
-    FAlignment = Value;
-    update();
+    if (SetAndRepaint(*this, FGrayChecked, Value))
+        emit OnClick(this);
 }
 
 void TDtcCheck::SetChecked(bool Value)
@@ -42,20 +31,14 @@ void TDtcCheck::SetChecked(bool Value)
 
 void TDtcCheck::SetState(TCheckBoxState Value)
 {
-    if (Value == FState)
-        return;
-    FState = Value;
-    update();
-    emit OnClick(this);
+    if (SetAndRepaint(*this, FState, Value))
+        emit OnClick(this);
 }
 
 void TDtcCheck::SetCaption(const QString& Value)
 {
-    if (Value == FCaption)
-        return;
-    FCaption = Value;
-    FShortcutId = UpdateAccelerator(*this, FShortcutId, FCaption);
-    update();
+    if (SetAndRepaint(*this, FCaption, Value))
+        FShortcutId = UpdateAccelerator(*this, FShortcutId, FCaption);
 }
 
 void TDtcCheck::Toggle()

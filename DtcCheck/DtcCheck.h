@@ -2,6 +2,7 @@
 // Space or the caption's "&" letter advances the state; every change of state raises OnClick.
 #pragma once
 
+#include "ControlProperty.h"
 #include "ControlTypes.h"
 
 #include <QString>
@@ -28,7 +29,7 @@ public:
     bool GrayChecked() const { return FGrayChecked; }
     void SetGrayChecked(bool Value);
     TAlignment Alignment() const { return FAlignment; }
-    void SetAlignment(TAlignment Value);
+    void SetAlignment(TAlignment Value) { SetAndRepaint(*this, FAlignment, Value); }
     bool Checked() const { return FState == cbGrayed ? FGrayChecked : FState == cbChecked; }
     void SetChecked(bool Value);
     TCheckBoxState State() const { return FState; }

@@ -65,45 +65,10 @@ void TLbButton::FadeStep()
     update();
 }
 
-void TLbButton::SetAlignment(TAlignment Value)
-{
-    if (Value == FAlignment)
-        return;
-    FAlignment = Value;
-    update();
-}
-
 void TLbButton::SetCaption(const QString& Value)
 {
-    if (Value == FCaption)
-        return;
-    FCaption = Value;
-    FShortcutId = UpdateAccelerator(*this, FShortcutId, FCaption);
-    update();
-}
-
-void TLbButton::SetColor(TColor Value)
-{
-    if (Value == FColor)
-        return;
-    FColor = Value;
-    update();
-}
-
-void TLbButton::SetColorWhenDown(TColor Value)
-{
-    if (Value == FColorWhenDown)
-        return;
-    FColorWhenDown = Value;
-    update();
-}
-
-void TLbButton::SetFlat(bool Value)
-{
-    if (Value == FFlat)
-        return;
-    FFlat = Value;
-    update();
+    if (SetAndRepaint(*this, FCaption, Value))
+        FShortcutId = UpdateAccelerator(*this, FShortcutId, FCaption);
 }
 
 void TLbButton::SetGlyph(const QImage& Value)
@@ -117,52 +82,12 @@ void TLbButton::SetGlyph(const QImage& Value)
     update();
 }
 
-void TLbButton::SetHotTrackColor(TColor Value)
-{
-    if (Value == FHotTrackColor)
-        return;
-    FHotTrackColor = Value;
-    update();
-}
-
-void TLbButton::SetLayout(TLbButtonLayout Value)
-{
-    if (Value == FLayout)
-        return;
-    FLayout = Value;
-    update();
-}
-
-void TLbButton::SetLightColor(TColor Value)
-{
-    if (Value == FLightColor)
-        return;
-    FLightColor = Value;
-    update();
-}
-
 void TLbButton::SetModalResult(int Value)
 {
     if (Value == FModalResult)
         return;
     FModalResult = Value;
     FKind = bkCustom;
-}
-
-void TLbButton::SetNumGlyphs(int Value)
-{
-    if (Value == FNumGlyphs)
-        return;
-    FNumGlyphs = Value;
-    update();
-}
-
-void TLbButton::SetShadowColor(TColor Value)
-{
-    if (Value == FShadowColor)
-        return;
-    FShadowColor = Value;
-    update();
 }
 
 void TLbButton::SetSlowDecease(bool Value)
@@ -176,38 +101,6 @@ void TLbButton::SetSlowDecease(bool Value)
         FFadeLevel = 0;
         StopFadeThread();
     }
-    update();
-}
-
-void TLbButton::SetStyle(TLbButtonStyle Value)
-{
-    if (Value == FStyle)
-        return;
-    FStyle = Value;
-    update();
-}
-
-void TLbButton::SetUseHotTrackFont(bool Value)
-{
-    if (Value == FUseHotTrackFont)
-        return;
-    FUseHotTrackFont = Value;
-    update();
-}
-
-void TLbButton::SetWordWrap(bool Value)
-{
-    if (Value == FWordWrap)
-        return;
-    FWordWrap = Value;
-    update();
-}
-
-void TLbButton::SetPopupMenu(QMenu* Value)
-{
-    if (Value == FPopupMenu)
-        return;
-    FPopupMenu = Value;
     update();
 }
 

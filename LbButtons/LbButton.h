@@ -5,6 +5,7 @@
 
 #include "Canvas.h"
 #include "Colors.h"
+#include "ControlProperty.h"
 #include "ControlTypes.h"
 #include "Form.h"
 #include "LbButtons.h"
@@ -54,51 +55,51 @@ public:
     QSize sizeHint() const override { return QSize(100, 23); }
 
     TAlignment Alignment() const { return FAlignment; }
-    void SetAlignment(TAlignment Value);
+    void SetAlignment(TAlignment Value) { SetAndRepaint(*this, FAlignment, Value); }
     bool Cancel() const { return FCancel; }
     void SetCancel(bool Value) { FCancel = Value; }
     QString Caption() const { return FCaption; }
     void SetCaption(const QString& Value);
     TColor Color() const { return FColor; }
-    void SetColor(TColor Value);
+    void SetColor(TColor Value) { SetAndRepaint(*this, FColor, Value); }
     // Always lcsCustom: a preset only sets the other properties.
     TLbColorStyle ColorStyle() const { return lcsCustom; }
     void SetColorStyle(TLbColorStyle Value);
     TColor ColorWhenDown() const { return FColorWhenDown; }
-    void SetColorWhenDown(TColor Value);
+    void SetColorWhenDown(TColor Value) { SetAndRepaint(*this, FColorWhenDown, Value); }
     bool Default() const { return FDefault; }
     void SetDefault(bool Value) { FDefault = Value; }
     bool Flat() const { return FFlat; }
-    void SetFlat(bool Value);
+    void SetFlat(bool Value) { SetAndRepaint(*this, FFlat, Value); }
     QImage Glyph() const { return FGlyph; }
     // A null image clears the glyph.
     void SetGlyph(const QImage& Value);
     TColor HotTrackColor() const { return FHotTrackColor; }
-    void SetHotTrackColor(TColor Value);
+    void SetHotTrackColor(TColor Value) { SetAndRepaint(*this, FHotTrackColor, Value); }
     QFont HotTrackFont() const { return FHotTrackFont; }
     void SetHotTrackFont(const QFont& Value) { FHotTrackFont = Value; }
     TLbButtonKind Kind() const { return FKind; }
     void SetKind(TLbButtonKind Value);
     TLbButtonLayout Layout() const { return FLayout; }
-    void SetLayout(TLbButtonLayout Value);
+    void SetLayout(TLbButtonLayout Value) { SetAndRepaint(*this, FLayout, Value); }
     TColor LightColor() const { return FLightColor; }
-    void SetLightColor(TColor Value);
+    void SetLightColor(TColor Value) { SetAndRepaint(*this, FLightColor, Value); }
     int ModalResult() const { return FModalResult; }
     void SetModalResult(int Value);
     int NumGlyphs() const { return FNumGlyphs; }
-    void SetNumGlyphs(int Value);
+    void SetNumGlyphs(int Value) { SetAndRepaint(*this, FNumGlyphs, Value); }
     TColor ShadowColor() const { return FShadowColor; }
-    void SetShadowColor(TColor Value);
+    void SetShadowColor(TColor Value) { SetAndRepaint(*this, FShadowColor, Value); }
     bool SlowDecease() const { return FSlowDecease; }
     void SetSlowDecease(bool Value);
     TLbButtonStyle Style() const { return FStyle; }
-    void SetStyle(TLbButtonStyle Value);
+    void SetStyle(TLbButtonStyle Value) { SetAndRepaint(*this, FStyle, Value); }
     bool UseHotTrackFont() const { return FUseHotTrackFont; }
-    void SetUseHotTrackFont(bool Value);
+    void SetUseHotTrackFont(bool Value) { SetAndRepaint(*this, FUseHotTrackFont, Value); }
     bool WordWrap() const { return FWordWrap; }
-    void SetWordWrap(bool Value);
+    void SetWordWrap(bool Value) { SetAndRepaint(*this, FWordWrap, Value); }
     QMenu* PopupMenu() const { return FPopupMenu; }
-    void SetPopupMenu(QMenu* Value);
+    void SetPopupMenu(QMenu* Value) { SetAndRepaint(*this, FPopupMenu, Value); }
     QAction* Action() const { return FAction; }
     void SetAction(QAction* Value);
 

@@ -21,18 +21,7 @@ public:
     }
 
     constexpr bool Contains(E Value) const { return (FBits & Bit(Value)) != 0; }
-    constexpr TSet& Include(E Value)
-    {
-        FBits |= Bit(Value);
-        return *this;
-    }
-    constexpr TSet& Exclude(E Value)
-    {
-        FBits &= static_cast<Bits>(~Bit(Value));
-        return *this;
-    }
     constexpr Bits ToBits() const { return FBits; }
-    constexpr bool Empty() const { return FBits == 0; }
     constexpr bool operator==(const TSet&) const = default;
 
 private:

@@ -169,7 +169,7 @@ void TThread::ApplyPriority()
     SetNativePriority(Id, FPriority.load());
 }
 
-int TThread::WaitFor()
+void TThread::WaitFor()
 {
     if (!Started() || Suspended())
         Resume();
@@ -192,7 +192,6 @@ int TThread::WaitFor()
         std::unique_lock Lock(FStateMutex);
         FStateChanged.wait(Lock, [this] { return Finished(); });
     }
-    return FReturnValue;
 }
 
 void TThread::TerminateAndWait()

@@ -43,10 +43,8 @@ public:
 
     // Waits until Execute has returned; on the main thread it keeps serving Synchronize calls.
     // Starts a thread that was created suspended and never resumed, so that it can end.
-    int WaitFor();
+    void WaitFor();
     void TerminateAndWait();
-
-    int ReturnValue() const { return FReturnValue; }
 
     // Runs Method on the main thread and waits for it; an exception raised there is raised again
     // here. Called on the main thread, it runs at once. A call dropped by DropSynchronizeCalls
@@ -63,7 +61,6 @@ public:
 
 protected:
     virtual void Execute() = 0;
-    void SetReturnValue(int Value) { FReturnValue = Value; }
     // A safe point: blocks while the thread is suspended.
     void CheckSuspended();
 
@@ -84,7 +81,6 @@ private:
     bool FSynchronizeDropped = false; // under the call queue's lock
     std::atomic<TThreadPriority> FPriority{TThreadPriority::tpNormal};
     std::atomic<std::int64_t> FNativeId{0}; // the system's id of the running thread, 0 before it runs
-    int FReturnValue = 0;
 };
 
 // The main thread serves waiting Synchronize calls here. Returns true when it ran at least one.

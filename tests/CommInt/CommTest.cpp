@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "CommEventThread.h"
+#include "ProcessFigures.h"
 #include "PtyPair.h"
 #include "SerialBaud.h"
 #include "WorkerPort.h"
@@ -408,17 +409,6 @@ TEST(Comm, AHandlerThatRaisesEndsDispatchButNotThePort)
     EXPECT_FALSE(Comm.IsOpen());
 }
 
-namespace {
-
-double ProcessCpuSeconds()
-{
-    timespec Now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &Now);
-    return static_cast<double>(Now.tv_sec) + static_cast<double>(Now.tv_nsec) / 1e9;
-}
-
-} // namespace
-
 TEST(Comm, EventThreadSleepsWhileBytesWaitAndWhenTheDeviceVanishes)
 {
     TPtyPair Pty;
@@ -432,21 +422,21 @@ TEST(Comm, EventThreadSleepsWhileBytesWaitAndWhenTheDeviceVanishes)
     ASSERT_TRUE(ServeUntil([&] { return Arrivals >= 1; }));
 
     // A level-triggered wait would turn without pause here; the process must stay nearly idle.
-    double Start = ProcessCpuSeconds();
+    double Start = CpuSeconds();
     for (int I = 0; I < 30; ++I) {
         CheckSynchronize();
         TThread::Sleep(10);
     }
-    EXPECT_LT(ProcessCpuSeconds() - Start, 0.1);
+    EXPECT_LT(CpuSeconds() - Start, 0.1);
     EXPECT_LE(Arrivals, 2);
 
     Pty.HangUp();
-    Start = ProcessCpuSeconds();
+    Start = CpuSeconds();
     for (int I = 0; I < 30; ++I) {
         CheckSynchronize();
         TThread::Sleep(10);
     }
-    EXPECT_LT(ProcessCpuSeconds() - Start, 0.1);
+    EXPECT_LT(CpuSeconds() - Start, 0.1);
 
     // The port knows its device is gone from the hang-up alone, while InQueCount answers as before.
     EXPECT_TRUE(WaitUntil([&] { return Comm.DeviceLost(); }));

@@ -1,6 +1,7 @@
 #include "MainWindowFixture.h"
 
 #include "CommInt.h"
+#include "ProcessFigures.h"
 #include "WorkerPort.h"
 #include "arm_ser.h"
 
@@ -25,12 +26,6 @@ namespace {
 using std::chrono::milliseconds;
 using std::chrono::steady_clock;
 
-size_t CountEntries(const char* Directory)
-{
-    const std::filesystem::directory_iterator Entries(Directory);
-    return static_cast<size_t>(std::distance(begin(Entries), end(Entries)));
-}
-
 // The process's threads by name, leaving out Qt's global pool: it starts and retires helpers of its
 // own on its own schedule.
 std::vector<std::string> ThreadNames()
@@ -47,7 +42,6 @@ std::vector<std::string> ThreadNames()
 }
 
 size_t Threads() { return ThreadNames().size(); }
-size_t OpenDescriptors() { return CountEntries("/proc/self/fd"); }
 
 // True when another program could take the port at once. Returns once the port's event thread has
 // ended too, so that it does not count among the window's threads.

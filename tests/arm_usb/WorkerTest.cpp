@@ -2,28 +2,22 @@
 // as a real port would be.
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <array>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iostream>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include <unistd.h>
-
 #include "DeviceSimulator.h"
-#include "PtyPair.h"
+#include "ProcessFigures.h"
 #include "SimulatedDeviceTest.h"
+#include "TestFiles.h"
 #include "WorkerInside.h"
 #include "arm_ser.h"
 
 using namespace std::chrono_literals;
-using TBytes = std::vector<uint8_t>;
 
 namespace {
 
@@ -36,40 +30,11 @@ TBytes ToBytes(const std::array<uint8_t, Size>& Bytes)
     return TBytes(Bytes.begin(), Bytes.end());
 }
 
-TBytes Pattern(size_t Size, uint8_t Seed)
-{
-    TBytes Bytes(Size);
-    for (size_t I = 0; I < Size; ++I)
-        Bytes[I] = static_cast<uint8_t>(I * 7 + Seed + I / 256);
-    return Bytes;
-}
-
-void SaveFile(const std::filesystem::path& Path, const TBytes& Bytes)
-{
-    std::ofstream(Path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(Bytes.data()), static_cast<std::streamsize>(Bytes.size()));
-}
-
-TBytes LoadFile(const std::filesystem::path& Path)
-{
-    std::ifstream In(Path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(In), {}};
-}
-
-size_t CountEntries(const char* Directory)
-{
-    const std::filesystem::directory_iterator Entries(Directory);
-    return static_cast<size_t>(std::distance(begin(Entries), end(Entries)));
-}
-
 // For the figures a test reports.
 long long MsSince(std::chrono::steady_clock::time_point Start)
 {
     return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - Start).count();
 }
-
-size_t OpenDescriptors() { return CountEntries("/proc/self/fd"); }
-size_t Threads() { return CountEntries("/proc/self/task"); }
 
 // True while one of the process's descriptors refers to File.
 bool HeldOpen(const std::filesystem::path& File)
@@ -106,19 +71,6 @@ std::vector<std::string> BlockLines(const char* Request, int Blocks, const char*
 
 class WorkerTest : public TSimulatedDeviceTest {
 protected:
-    void SetUp() override
-    {
-        Dir = std::filesystem::temp_directory_path() /
-              ("worker-test-" + std::to_string(getpid()) + "-" +
-               testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(Dir);
-    }
-    void TearDown() override
-    {
-        TSimulatedDeviceTest::TearDown();
-        std::filesystem::remove_all(Dir);
-    }
-
     bool Done() const
     {
         return WaitUntil([&] { return Worker->Done(); }, RunBound);
@@ -131,7 +83,9 @@ protected:
         return Worker->StartFirmwareWrite(Path.string(), false, Size);
     }
 
-    std::filesystem::path Dir;
+    // Outlives the worker, which TearDown stops: no file of the folder is open when it goes.
+    TTempFolder Folder{"worker-test"};
+    const std::filesystem::path Dir = Folder.Path();
 };
 
 TEST_F(WorkerTest, WritesImagesInWholeBlocksAndReadsTheSameBlocksBack)
@@ -431,7 +385,7 @@ TEST_F(WorkerTest, CloseLinkAndStoppingLeaveNoThreadOrDescriptorBehind)
 {
     StartSim();
     const size_t Descriptors = OpenDescriptors();
-    const size_t BaseThreads = Threads();
+    const size_t BaseThreads = ProcessThreads();
     ASSERT_TRUE(StartWorker());
     uint32_t Size = 0;
     ASSERT_EQ(StartImageWrite(Pattern(200, 9), Size), srArmed);
@@ -440,11 +394,11 @@ TEST_F(WorkerTest, CloseLinkAndStoppingLeaveNoThreadOrDescriptorBehind)
     Worker->CloseLink();
     EXPECT_FALSE(Worker->LinkOpen());
     // The port's event thread frees itself once stopped; only the worker is left.
-    EXPECT_TRUE(WaitUntil([&] { return Threads() == BaseThreads + 1; }, LinkBound));
+    EXPECT_TRUE(WaitUntil([&] { return ProcessThreads() == BaseThreads + 1; }, LinkBound));
     EXPECT_EQ(OpenDescriptors(), Descriptors);
     Worker->TerminateAndWait();
     Worker.reset();
-    EXPECT_TRUE(WaitUntil([&] { return Threads() == BaseThreads; }, LinkBound));
+    EXPECT_TRUE(WaitUntil([&] { return ProcessThreads() == BaseThreads; }, LinkBound));
     EXPECT_EQ(OpenDescriptors(), Descriptors);
 }
 

@@ -6,12 +6,10 @@
 #include <set>
 #include <thread>
 
-#include "DeviceSimulator.h"
 #include "FirmwareUpdate.h"
+#include "SimulatedLink.h"
 #include "TestFiles.h"
 #include "TickTimer.h"
-#include "WaitUntil.h"
-#include "arm_ser.h"
 
 using namespace std::chrono_literals;
 
@@ -21,9 +19,6 @@ namespace {
 struct TStation {
     explicit TStation(const std::filesystem::path& Image)
     {
-        Sim.Start();
-        Worker.SetPortName(Sim.PortPath());
-        Worker.Resume();
         TUpdateHooks Hooks;
         Hooks.Show = [this](const std::string& Text) { Texts.push_back(Text); };
         Hooks.ProcessMessages = [this] { Timer.Poll(); };
@@ -32,18 +27,12 @@ struct TStation {
         Hooks.SetProgress = [](int) {};
         // Every station names its read-back file at the same moment.
         Hooks.Now = [] { return TLocalTime{2026, 12, 8, 6, 0, 0, 0}; };
-        Job = std::make_unique<TFirmwareUpdate>(Worker, Hooks);
+        Job = std::make_unique<TFirmwareUpdate>(Link.Worker, Hooks);
         Job->SetImageFile(Image.string());
     }
-    ~TStation()
-    {
-        Job.reset();
-        Worker.CloseLink();
-        Worker.TerminateAndWait();
-    }
 
-    TDeviceSimulator Sim{TSimSettings{}};
-    Tarm_SER Worker{true};
+    // Goes last, once the update that drives its worker has gone.
+    TSimulatedLink Link;
     std::unique_ptr<TFirmwareUpdate> Job;
     TTickTimer Timer{500ms, [this] { Job->T_AutoTimer(); }};
     std::vector<std::string> Texts;
@@ -60,7 +49,7 @@ TEST(ParallelUpdates, ShareTheImageAndKeepTheirReadBackFilesApart)
     for (int I = 0; I < 3; ++I)
         Stations.push_back(std::make_unique<TStation>(Image));
     for (auto& Station : Stations)
-        ASSERT_TRUE(Station->Worker.AwaitOpen(10s));
+        ASSERT_TRUE(Station->Link.Opened(10s));
     {
         std::vector<std::jthread> Runs;
         for (auto& Station : Stations)
@@ -70,9 +59,9 @@ TEST(ParallelUpdates, ShareTheImageAndKeepTheirReadBackFilesApart)
     for (auto& Station : Stations) {
         EXPECT_EQ(Station->Outcome, TUpdateOutcome::Done);
         EXPECT_EQ(Station->Texts, (std::vector<std::string>{"Write Firmware", "Read Firmware", "Update Done"}));
-        EXPECT_EQ(Station->Sim.Memory().Read(FirmwareStart, static_cast<uint32_t>(Bytes.size())), Bytes);
+        EXPECT_EQ(Station->Link.Sim.Memory().Read(FirmwareStart, static_cast<uint32_t>(Bytes.size())), Bytes);
         // After the update the worker's file name is that of the read-back file.
-        AllNames.insert(Station->Worker.FileName());
+        AllNames.insert(Station->Link.Worker.FileName());
     }
     EXPECT_EQ(AllNames.size(), Stations.size()) << "two updates shared a read-back file";
     EXPECT_TRUE(AllNames.count((Folder.Path() / "image20261286000.b79").string())) << "the plain name is kept";

@@ -1,9 +1,9 @@
 #include "progress.h"
 
-#include "DeviceSimulator.h"
 #include "QtTestSupport.h"
+#include "SimulatedLink.h"
+#include "TestFiles.h"
 #include "WorkerInside.h"
-#include "arm_ser.h"
 
 #include <QProgressBar>
 #include <QPushButton>
@@ -12,8 +12,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
 #include <memory>
 #include <vector>
 
@@ -105,17 +103,13 @@ TEST_F(ProgressWindow, closingStopsTheTimer)
 // A real run on the simulated device: Cancel abandons it and the next tick closes the window.
 TEST(ProgressWindowOnDevice, cancelAbandonsTheRunAndTheWindowClosesOnTheNextTick)
 {
-    TSimSettings Settings;
-    Settings.Baud = 115200;
-    TDeviceSimulator Sim(Settings);
-    Sim.Start();
-    const auto Image = std::filesystem::temp_directory_path() / ("progress-" + std::to_string(getpid()) + ".sim");
-    std::ofstream(Image, std::ios::binary) << std::string(64 * 1024, '\x5A');
-
-    Tarm_SER Worker(true);
-    Worker.SetPortName(Sim.PortPath());
-    Worker.Resume();
-    ASSERT_TRUE(Worker.AwaitOpen(std::chrono::seconds(10)));
+    const TTempFolder Folder("progress");
+    const auto Image = Folder.Path() / "image.sim";
+    SaveFile(Image, TBytes(64 * 1024, 0x5A));
+    TSimulatedLink Link(PacedAt(115200));
+    ASSERT_TRUE(Link.Opened(std::chrono::seconds(10)));
+    Tarm_SER& Worker = Link.Worker;
+    const TDeviceSimulator& Sim = Link.Sim;
     SerWorker = &Worker;
     uint32_t Size = 0;
     ASSERT_EQ(Worker.StartFirmwareWrite(Image.string(), false, Size), srArmed);
@@ -145,8 +139,6 @@ TEST(ProgressWindowOnDevice, cancelAbandonsTheRunAndTheWindowClosesOnTheNextTick
     ASSERT_TRUE(WaitUntil([&] { return Worker.Done(); }));
     EXPECT_EQ(Writes(), WritesAfterCancel);
     SerWorker = nullptr;
-    Worker.CloseLink();
-    std::filesystem::remove(Image);
 }
 
 } // namespace

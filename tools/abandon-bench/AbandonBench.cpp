@@ -13,12 +13,10 @@
 #include <thread>
 #include <vector>
 
-#include <unistd.h>
-
 #include "AbandonWays.h"
-#include "DeviceSimulator.h"
+#include "SimulatedLink.h"
+#include "TestFiles.h"
 #include "WaitUntil.h"
-#include "arm_ser.h"
 
 namespace {
 
@@ -82,22 +80,14 @@ int main(int argc, char** argv)
 {
     const TAbandonWays Ways(argc, argv);
     const int Trials = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10;
-    const auto Dir = std::filesystem::temp_directory_path() / ("abandon-bench-" + std::to_string(getpid()));
-    std::filesystem::create_directories(Dir);
-    std::filesystem::current_path(Dir);
+    const TTempFolder Dir("abandon-bench");
+    std::filesystem::current_path(Dir.Path());
     std::ofstream("image.sim", std::ios::binary) << std::string(FirmwareAreaSize, '\x5A');
 
-    TSimSettings Settings;
-    Settings.Baud = 115200;
-    TDeviceSimulator Sim(Settings);
-    Sim.Start();
-    Tarm_SER Worker(true);
-    Worker.SetPortName(Sim.PortPath());
-    Worker.Resume();
-    if (!Worker.AwaitOpen(std::chrono::seconds(5))) {
-        std::fprintf(stderr, "the worker could not open %s\n", Sim.PortPath().c_str());
+    TSimulatedLink Link(PacedAt(115200));
+    if (!Link.Opened(std::chrono::seconds(5)))
         return 1;
-    }
+    Tarm_SER& Worker = Link.Worker;
     int Status = 0;
     for (const TAbandonWay& Way : Ways.Ways()) {
         for (const bool Write : {true, false}) {
@@ -118,9 +108,6 @@ int main(int argc, char** argv)
                 Report(Way.Name + ": " + Run + " abandoned, protection read", Results);
         }
     }
-    Worker.CloseLink();
-    Worker.TerminateAndWait();
     std::filesystem::current_path("/");
-    std::filesystem::remove_all(Dir);
     return Status;
 }

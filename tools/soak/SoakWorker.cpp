@@ -7,33 +7,27 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <memory>
-#include <random>
 #include <string>
 
-#include <unistd.h>
-
 #include "FirmwareUpdate.h"
+#include "ProcessFigures.h"
+#include "TestFiles.h"
 #include "TickTimer.h"
 #include "arm_ser.h"
 
 namespace {
 
 struct TFigures {
-    long Descriptors = 0;
-    long Threads = 0;
+    size_t Descriptors = 0;
+    size_t Threads = 0;
     long ResidentKb = 0;
 };
 
 TFigures Measure()
 {
-    TFigures Figures;
-    for (auto It = std::filesystem::directory_iterator("/proc/self/fd"); It != decltype(It)(); ++It)
-        ++Figures.Descriptors;
-    for (auto It = std::filesystem::directory_iterator("/proc/self/task"); It != decltype(It)(); ++It)
-        ++Figures.Threads;
+    TFigures Figures{OpenDescriptors(), ProcessThreads(), 0};
     std::ifstream Status("/proc/self/status");
     for (std::string Line; std::getline(Status, Line);)
         if (Line.starts_with("VmRSS:"))
@@ -43,7 +37,7 @@ TFigures Measure()
 
 void Print(const char* When, const TFigures& F)
 {
-    std::printf("%-12s descriptors %ld  threads %ld  resident %ld kB\n", When, F.Descriptors, F.Threads, F.ResidentKb);
+    std::printf("%-12s descriptors %zu  threads %zu  resident %ld kB\n", When, F.Descriptors, F.Threads, F.ResidentKb);
     std::fflush(stdout);
 }
 
@@ -56,16 +50,9 @@ int main(int argc, char** argv)
         return 2;
     }
     const int Updates = argc > 2 ? std::max(1, std::atoi(argv[2])) : 50;
-    const auto Dir = std::filesystem::temp_directory_path() / ("soak-worker-" + std::to_string(getpid()));
-    std::filesystem::create_directories(Dir);
-    const auto Image = Dir / "image.sim";
-    {
-        std::string Bytes(FirmwareAreaSize, '\0');
-        std::mt19937 Random(11);
-        for (char& Byte : Bytes)
-            Byte = static_cast<char>(Random());
-        std::ofstream(Image, std::ios::binary) << Bytes;
-    }
+    const TTempFolder Dir("soak-worker");
+    const auto Image = Dir.Path() / "image.sim";
+    SaveFile(Image, Pattern(FirmwareAreaSize, 11));
     Tarm_SER Worker(true);
     Worker.SetPortName(argv[1]);
     Worker.Resume();
@@ -103,6 +90,5 @@ int main(int argc, char** argv)
     Job.reset();
     Worker.CloseLink();
     Worker.TerminateAndWait();
-    std::filesystem::remove_all(Dir);
     return Status;
 }

@@ -12,7 +12,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <string>
 #include <vector>
 
@@ -27,6 +26,7 @@
 #include "FirmwareUpdate.h"
 #include "GapWatch.h"
 #include "LbButton.h"
+#include "ProcessFigures.h"
 #include "SynchronizeHook.h"
 #include "Unit1.h"
 
@@ -35,13 +35,6 @@ namespace {
 using TClock = std::chrono::steady_clock;
 // Gaps from this long on are listed one by one.
 constexpr double LongGapMs = 50;
-
-double CpuSeconds(clockid_t Clock)
-{
-    timespec Now{};
-    clock_gettime(Clock, &Now);
-    return static_cast<double>(Now.tv_sec) + static_cast<double>(Now.tv_nsec) / 1e9;
-}
 
 // The processor time of the whole process and of the window's thread (the calling one).
 struct TCpu {

@@ -5,19 +5,12 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <random>
 #include <thread>
-#include <vector>
 
-#include <unistd.h>
-
-#include "DeviceSimulator.h"
+#include "ProcessFigures.h"
+#include "SimulatedLink.h"
+#include "TestFiles.h"
 #include "WaitUntil.h"
-#include "arm_ser.h"
 
 namespace {
 
@@ -25,19 +18,6 @@ using TClock = std::chrono::steady_clock;
 constexpr double CharsPerSecond = 11520.0; // 115200 baud, 10 bits a character
 constexpr int Blocks = FirmwareAreaSize / BlockDataSize;
 constexpr auto RunBound = std::chrono::minutes(5);
-
-double ProcessCpuSeconds()
-{
-    timespec Now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &Now);
-    return static_cast<double>(Now.tv_sec) + static_cast<double>(Now.tv_nsec) / 1e9;
-}
-
-std::vector<char> ReadAll(const std::filesystem::path& Path)
-{
-    std::ifstream In(Path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(In), {}};
-}
 
 // Runs the armed operation to its end; the seconds it took, or a negative value when it stalled.
 double TimeRun(Tarm_SER& Worker, int Armed)
@@ -62,29 +42,15 @@ void Report(const char* Name, double Seconds, int CharsPerBlock, bool Error)
 int main(int argc, char** argv)
 {
     const double IdleSeconds = argc > 1 ? std::atof(argv[1]) : 10.0;
-    const auto Dir = std::filesystem::temp_directory_path() / ("worker-bench-" + std::to_string(getpid()));
-    std::filesystem::create_directories(Dir);
-    const auto Image = Dir / "image.sim";
-    const auto ReadBack = Dir / "image.b79";
-    {
-        std::vector<char> Bytes(FirmwareAreaSize);
-        std::mt19937 Random(30415);
-        for (char& Byte : Bytes)
-            Byte = static_cast<char>(Random());
-        std::ofstream(Image, std::ios::binary).write(Bytes.data(), static_cast<std::streamsize>(Bytes.size()));
-    }
+    const TTempFolder Dir("worker-bench");
+    const auto Image = Dir.Path() / "image.sim";
+    const auto ReadBack = Dir.Path() / "image.b79";
+    SaveFile(Image, Pattern(FirmwareAreaSize, 30));
 
-    TSimSettings Settings;
-    Settings.Baud = 115200;
-    TDeviceSimulator Sim(Settings);
-    Sim.Start();
-    Tarm_SER Worker(true);
-    Worker.SetPortName(Sim.PortPath());
-    Worker.Resume();
-    if (!Worker.AwaitOpen(std::chrono::seconds(5))) {
-        std::fprintf(stderr, "the worker could not open %s\n", Sim.PortPath().c_str());
+    TSimulatedLink Link(PacedAt(115200));
+    if (!Link.Opened(std::chrono::seconds(5)))
         return 1;
-    }
+    Tarm_SER& Worker = Link.Worker;
 
     uint32_t Size = 0;
     const double WriteSeconds = TimeRun(Worker, Worker.StartFirmwareWrite(Image.string(), false, Size));
@@ -98,18 +64,14 @@ int main(int argc, char** argv)
     }
     Report("write run", WriteSeconds, 2 * BlockDataSize + 17, WriteError);
     Report("read run", ReadSeconds, 15 + ReadReplyThreshold, ReadError);
-    std::printf("read-back %s the image\n", ReadAll(Image) == ReadAll(ReadBack) ? "equals" : "DIFFERS FROM");
+    std::printf("read-back %s the image\n", LoadFile(Image) == LoadFile(ReadBack) ? "equals" : "DIFFERS FROM");
 
-    const double CpuBefore = ProcessCpuSeconds();
+    const double CpuBefore = CpuSeconds();
     const auto WallBefore = TClock::now();
     std::this_thread::sleep_for(std::chrono::duration<double>(IdleSeconds));
-    const double Cpu = ProcessCpuSeconds() - CpuBefore;
+    const double Cpu = CpuSeconds() - CpuBefore;
     const double Wall = std::chrono::duration<double>(TClock::now() - WallBefore).count();
     std::printf("idle       %.3f s of processor time in %.2f s: %.2f%% of one core (whole process)\n", Cpu, Wall,
                 100.0 * Cpu / Wall);
-
-    Worker.CloseLink();
-    Worker.TerminateAndWait();
-    std::filesystem::remove_all(Dir);
     return 0;
 }
