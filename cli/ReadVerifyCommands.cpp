@@ -15,6 +15,16 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// File with Port's name (what follows its last separator) added to its name: backup.bin and
+// /dev/ttyUSB0 give backup-ttyUSB0.bin.
+std::string FileForPort(const std::string& File, const std::string& Port)
+{
+    const std::string Name = Port.substr(Port.find_last_of("/\\") + 1);
+    fs::path Path = PathFromText(File);
+    const fs::path Extension = Path.extension();
+    return TextFromPath(Path.replace_filename(PathFromText(TextFromPath(Path.stem()) + "-" + Name) += Extension));
+}
+
 // Refuses, before any port opens, a file that the read could not put in place at its end.
 bool OutputFilesFree(const std::vector<std::string>& Files, bool Force)
 {
@@ -55,14 +65,6 @@ int RunChosen(const std::vector<std::string>& Named, bool AllInBootMode, const T
 }
 
 } // namespace
-
-std::string FileForPort(const std::string& File, const std::string& Port)
-{
-    const std::string Name = Port.substr(Port.find_last_of("/\\") + 1);
-    fs::path Path = PathFromText(File);
-    const fs::path Extension = Path.extension();
-    return TextFromPath(Path.replace_filename(PathFromText(TextFromPath(Path.stem()) + "-" + Name) += Extension));
-}
 
 TReadVerifyCommands::TReadVerifyCommands(CLI::App& App, const std::string& PortHelp)
 {

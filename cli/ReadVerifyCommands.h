@@ -36,7 +36,3 @@ private:
     bool FForce = false;
     std::string FImage;
 };
-
-// File with Port's name (the part after its last separator) added to its name: backup.bin and
-// /dev/ttyUSB0 give backup-ttyUSB0.bin.
-std::string FileForPort(const std::string& File, const std::string& Port);
