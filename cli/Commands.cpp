@@ -33,18 +33,27 @@ private:
 
 } // namespace
 
-int RunUpdate(const std::string& Port, const std::string& Image)
+int RunOnPort(const std::string& Port, const TPortJob& Job)
 {
     TConnection Link(Port);
     if (const TExitCode Code = OpenPort(Link, Port); Code != ecDone)
         return Code;
     TConsoleHost Host(Link.Worker());
-    Host.Job().SetImageFile(Image);
-    const TUpdateOutcome Outcome = Host.Job().Run();
+    const TUpdateOutcome Outcome = Job(Host.Job(), 0);
     if (Outcome == TUpdateOutcome::Abandoned)
         std::fprintf(stderr, "sw30415: interrupted; the run was abandoned\n");
     return ExitCodeOf(Outcome);
 }
+
+TPortJob UpdateJob(const std::string& Image)
+{
+    return [Image](TFirmwareUpdate& Job, size_t) {
+        Job.SetImageFile(Image);
+        return Job.Run();
+    };
+}
+
+int RunUpdate(const std::string& Port, const std::string& Image) { return RunOnPort(Port, UpdateJob(Image)); }
 
 int RunCheck(const std::string& Port)
 {

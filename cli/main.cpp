@@ -1,5 +1,5 @@
-// sw30415: the firmware update, the device check and the parameter jobs on the command line, for
-// service benches and production lines.
+// sw30415: the firmware update, the read and the verify without a write, the device check and the
+// parameter jobs on the command line, for service benches and production lines.
 #include <CLI/CLI.hpp>
 
 #include <iostream>
@@ -9,6 +9,7 @@
 #include "Interrupt.h"
 #include "ParamCommands.h"
 #include "ProductionLine.h"
+#include "ReadVerifyCommands.h"
 
 int main(int argc, char** argv)
 {
@@ -39,6 +40,7 @@ int main(int argc, char** argv)
     TPortsRequest PortsRequest;
     CLI::App* Ports = AddPortsCommand(App, PortsRequest);
     const TParamCommands Params(App, PortHelp);
+    const TReadVerifyCommands ReadVerify(App, PortHelp);
 
     try {
         App.parse(argc, argv);
@@ -59,6 +61,8 @@ int main(int argc, char** argv)
     if (const std::optional<int> Code = Params.Run())
         return *Code;
     InstallInterruptHandlers();
+    if (const std::optional<int> Code = ReadVerify.Run())
+        return *Code;
     if (Ports->parsed())
         return RunPorts(PortsRequest);
     if (Update->parsed() && UpdatePorts.size() == 1 && !AllInBootMode)

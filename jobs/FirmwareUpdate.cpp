@@ -7,6 +7,7 @@
 
 #include "AwaitDone.h"
 #include "FirmwareFiles.h"
+#include "OutputFile.h"
 #include "PathText.h"
 #include "ReadBackClaim.h"
 #include "arm_ser.h"
@@ -22,6 +23,8 @@ constexpr char TextReading[] = "Read Firmware";
 constexpr char TextReadNotStarted[] = "Error in Read Firmware";
 constexpr char TextVerifyFailed[] = "Error after read";
 constexpr char TextDone[] = "Update Done";
+constexpr char TextVerified[] = "Verify Done";
+constexpr char TextRead[] = "Read Done";
 
 constexpr unsigned WaitPauseMs = 10;
 
@@ -46,7 +49,8 @@ private:
 
 TFirmwareUpdate::TFirmwareUpdate(Tarm_SER& Worker, TUpdateHooks Hooks) : FWorker(Worker), FHooks(std::move(Hooks)) {}
 
-TUpdateOutcome TFirmwareUpdate::Run(bool ReadBack)
+template <class TJob>
+TUpdateOutcome TFirmwareUpdate::Exclusive(const TJob& Job)
 {
     if (FRunning.exchange(true, std::memory_order_acq_rel))
         return TUpdateOutcome::Abandoned;
@@ -54,10 +58,25 @@ TUpdateOutcome TFirmwareUpdate::Run(bool ReadBack)
     // Over also when a hook raises.
     const std::unique_ptr<std::atomic<bool>, void (*)(std::atomic<bool>*)> Over(
         &FRunning, [](std::atomic<bool>* Running) { Running->store(false, std::memory_order_release); });
-    return Update(ReadBack);
+    return Job();
 }
 
-TUpdateOutcome TFirmwareUpdate::Update(bool ReadBack)
+TUpdateOutcome TFirmwareUpdate::Run(bool ReadBack)
+{
+    return Exclusive([&] { return Update(ReadBack); });
+}
+
+TUpdateOutcome TFirmwareUpdate::RunVerify()
+{
+    return Exclusive([&] { return Verify(); });
+}
+
+TUpdateOutcome TFirmwareUpdate::RunRead(const std::string& Path, uint32_t Size, bool Replace)
+{
+    return Exclusive([&] { return Read(Path, Size, Replace); });
+}
+
+TUpdateOutcome TFirmwareUpdate::CheckTarget()
 {
     if (!CheckBootMode()) {
         if (Abandoned())
@@ -74,13 +93,26 @@ TUpdateOutcome TFirmwareUpdate::Update(bool ReadBack)
         FHooks.Show(TextWrongDevice);
         return LinkLost ? TUpdateOutcome::LinkLost : TUpdateOutcome::WrongDevice;
     }
+    return TUpdateOutcome::Done;
+}
 
+TUpdateOutcome TFirmwareUpdate::CheckImage()
+{
     ImagePath = FImageFile.empty() ? MasterImagePath() : FImageFile;
     std::error_code Ignored;
     if (!std::filesystem::exists(PathFromText(ImagePath), Ignored)) {
         FHooks.Show(TextNoImage);
         return TUpdateOutcome::NoImage;
     }
+    return TUpdateOutcome::Done;
+}
+
+TUpdateOutcome TFirmwareUpdate::Update(bool ReadBack)
+{
+    if (const TUpdateOutcome Checked = CheckTarget(); Checked != TUpdateOutcome::Done)
+        return Checked;
+    if (const TUpdateOutcome Checked = CheckImage(); Checked != TUpdateOutcome::Done)
+        return Checked;
 
     TUpdateOutcome Outcome = TUpdateOutcome::Done;
     uint32_t Size = 0;
@@ -98,7 +130,7 @@ TUpdateOutcome TFirmwareUpdate::Update(bool ReadBack)
     const bool Written = WriteStarted && RunReachedItsEnd();
 
     if (ReadBack)
-        return ReadAndCompare(Size, Written, Outcome);
+        return ReadAndCompare(Size, Written, Outcome, TextDone);
     if (!Written) {
         // Without a read-back only a write that went to its end can be called done.
         if (WriteStarted)
@@ -109,7 +141,55 @@ TUpdateOutcome TFirmwareUpdate::Update(bool ReadBack)
     return TUpdateOutcome::Done;
 }
 
-TUpdateOutcome TFirmwareUpdate::ReadAndCompare(uint32_t Size, bool Written, TUpdateOutcome Outcome)
+TUpdateOutcome TFirmwareUpdate::Verify()
+{
+    if (const TUpdateOutcome Checked = CheckTarget(); Checked != TUpdateOutcome::Done)
+        return Checked;
+    if (const TUpdateOutcome Checked = CheckImage(); Checked != TUpdateOutcome::Done)
+        return Checked;
+    std::error_code Error;
+    const uintmax_t Size = std::filesystem::file_size(PathFromText(ImagePath), Error);
+    // A read run of size 0 would read the whole area, and an empty image compares equal to anything.
+    if (Error || Size == 0 || Size > FirmwareAreaSize) {
+        FHooks.Show(TextReadNotStarted);
+        return TUpdateOutcome::ReadNotStarted;
+    }
+    return ReadAndCompare(static_cast<uint32_t>(Size), true, TUpdateOutcome::Done, TextVerified);
+}
+
+TUpdateOutcome TFirmwareUpdate::Read(const std::string& Path, uint32_t Size, bool Replace)
+{
+    if (const TUpdateOutcome Checked = CheckTarget(); Checked != TUpdateOutcome::Done)
+        return Checked;
+    const std::string Temporary = TemporaryBeside(Path);
+    const bool ReadStarted = FWorker.StartFirmwareRead(Temporary, false, Size) == srArmed;
+    // Gone once placed; otherwise with whatever the run wrote.
+    const TRemoveOnExit Remove(ReadStarted ? Temporary : std::string());
+    if (!ReadStarted) {
+        FHooks.Show(TextReadNotStarted);
+        return TUpdateOutcome::ReadNotStarted;
+    }
+    FHooks.Show(TextReading);
+    StartRunTimer();
+    if (const TRunEnd End = WaitForRun(); End != TRunEnd::Ended)
+        return GiveUpRun(End);
+    bool Kept = RunReachedItsEnd();
+    if (Kept) {
+        // The run reads whole blocks; the file holds the bytes asked for.
+        std::error_code Error;
+        std::filesystem::resize_file(PathFromText(Temporary), Size, Error);
+        Kept = !Error && PlaceFile(Temporary, Path, Replace);
+    }
+    if (!Kept) {
+        FHooks.Show(TextReadNotStarted);
+        return TUpdateOutcome::ReadNotStarted;
+    }
+    FHooks.Show(TextRead);
+    return TUpdateOutcome::Done;
+}
+
+TUpdateOutcome TFirmwareUpdate::ReadAndCompare(uint32_t Size, bool Written, TUpdateOutcome Outcome,
+                                               const char* DoneText)
 {
     // Held until the file is deleted, so that no other update of this process takes the name.
     const TReadBackClaim Claim(ReadBackName(ImagePath, FHooks.Now()));
@@ -132,7 +212,7 @@ TUpdateOutcome TFirmwareUpdate::ReadAndCompare(uint32_t Size, bool Written, TUpd
     const bool ReadAll = ReadStarted && RunReachedItsEnd();
     const bool Same = ReadStarted && CompareFiles(ImagePath, ReadBackPath);
     if (Written && ReadAll && Same) {
-        FHooks.Show(TextDone);
+        FHooks.Show(DoneText);
         return TUpdateOutcome::Done;
     }
     FHooks.Show(TextVerifyFailed);

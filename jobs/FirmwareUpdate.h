@@ -12,6 +12,9 @@
 //   keep its controls disabled;
 // - the read-back file is deleted whatever the outcome, and only a file this update created is
 //   compared or deleted.
+//
+// The same steps serve two jobs without the write run: RunVerify (checks, read-back, comparison)
+// and RunRead (checks, read run into a file that is kept).
 #pragma once
 
 #include <atomic>
@@ -70,6 +73,12 @@ public:
     // The whole update (the window's Button6Click). ReadBack: the window's CB_Read. Refused, as
     // Abandoned, while an update is in progress.
     TUpdateOutcome Run(bool ReadBack = true);
+    // The checks, then the read-back of the image's range and the comparison: the device hears no
+    // write request. An empty image or one larger than the firmware area gives nothing to read back.
+    TUpdateOutcome RunVerify();
+    // The checks, then the read run of Size bytes (1 to FirmwareAreaSize) from FirmwareStart into
+    // Path (see OutputFile.h); Replace lets it take the place of a file already there.
+    TUpdateOutcome RunRead(const std::string& Path, uint32_t Size, bool Replace);
 
     // True when the device's boot loader answered the boot query. BootReply then holds the first
     // line of what it answered.
@@ -94,8 +103,17 @@ public:
 private:
     enum class TRunEnd { Ended, Stalled, LinkLost, Abandoned };
 
+    // Runs Job unless an update is in progress already.
+    template <class TJob>
+    TUpdateOutcome Exclusive(const TJob& Job);
     TUpdateOutcome Update(bool ReadBack);
-    TUpdateOutcome ReadAndCompare(uint32_t Size, bool Written, TUpdateOutcome Outcome);
+    TUpdateOutcome Verify();
+    TUpdateOutcome Read(const std::string& Path, uint32_t Size, bool Replace);
+    // The boot and device checks; Done when both passed.
+    TUpdateOutcome CheckTarget();
+    // Sets ImagePath; Done when a file is there.
+    TUpdateOutcome CheckImage();
+    TUpdateOutcome ReadAndCompare(uint32_t Size, bool Written, TUpdateOutcome Outcome, const char* DoneText);
     void StartRunTimer();
     // Waits, processing messages every 10 ms, until the tick has seen the worker idle (at least one
     // pause), the run stalled or lost its link, or the update was abandoned.
