@@ -6,6 +6,7 @@
 
 #include "Commands.h"
 #include "ExitCodes.h"
+#include "ImageCheck.h"
 #include "Interrupt.h"
 #include "ParamCommands.h"
 #include "ProductionLine.h"
@@ -58,12 +59,16 @@ int main(int argc, char** argv)
     // rather than after its waits.
     if (const std::optional<int> Code = Params.Run())
         return *Code;
+    TImageFacts ImageFacts;
+    if (Update->parsed())
+        if (const TExitCode Code = CheckImage(Image, ImageFacts); Code != ecDone)
+            return Code;
     InstallInterruptHandlers();
     if (Ports->parsed())
         return RunPorts(PortsRequest);
     if (Update->parsed() && UpdatePorts.size() == 1 && !AllInBootMode)
-        return RunUpdate(UpdatePorts.front(), Image);
+        return RunUpdate(UpdatePorts.front(), ImageFacts.Path);
     if (Update->parsed())
-        return RunProductionUpdate(UpdatePorts, AllInBootMode, Image);
+        return RunProductionUpdate(UpdatePorts, AllInBootMode, ImageFacts.Path);
     return RunCheck(Port);
 }
