@@ -158,7 +158,7 @@ INSTANTIATE_TEST_SUITE_P(
                     TArgumentCase{"PortValueMissing", {"check", "--port"}, 2, "--port"},
                     TArgumentCase{"UnknownOption", {"update", "--port", "x", "--speed", "9"}, 2, "--speed"},
                     TArgumentCase{"UnknownSubcommand", {"flash"}, 2, "flash"},
-                    TArgumentCase{"PortNotOpened", {"update", "--port", "ttyNoSuchPort"}, 3, "/dev/ttyNoSuchPort is not there"},
+                    TArgumentCase{"PortNotOpened", {"check", "--port", "ttyNoSuchPort"}, 3, "/dev/ttyNoSuchPort is not there"},
                     TArgumentCase{"Version", {"--version"}, 0, SW_TEST_VERSION},
                     TArgumentCase{"HelpListsExitCodes", {"--help"}, 0, "130  interrupted"},
                     TArgumentCase{"UpdateHelpListsExitCodes", {"update", "--help"}, 0, "10   the run stalled"},
