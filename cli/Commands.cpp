@@ -66,7 +66,11 @@ int RunCheck(const std::string& Port)
         return ecInterrupted;
     std::printf("Protection word: 0x%08X%s\n", Device.ProtectionWord,
                 Device.Answered ? "" : " (no complete reply; taken as read)");
-    if (!Device.Accepted || !Link.Worker().LinkOpen()) {
+    if (!Link.Worker().LinkOpen()) {
+        std::printf("Device: the link to the device was lost during the check\n");
+        return ecStalledOrLinkLost;
+    }
+    if (!Device.Accepted) {
         std::printf("Device: not one this tool serves\n");
         return ecWrongDevice;
     }

@@ -15,6 +15,8 @@ namespace {
 
 constexpr char TextNotInBootMode[] = "The device isn't on Boot Mode";
 constexpr char TextWrongDevice[] = "You cannot use this software for this device";
+// Not the wrong-device text, which would send the operator looking for the wrong fault.
+constexpr char TextLinkLostInCheck[] = "The link to the device was lost during the device check";
 constexpr char TextNoImage[] = "The Firmware file isn't in MASTER folder";
 constexpr char TextWriting[] = "Write Firmware";
 constexpr char TextWriteNotStarted[] = "Error in Write Firmware";
@@ -70,9 +72,13 @@ TUpdateOutcome TFirmwareUpdate::Update(bool ReadBack)
         return TUpdateOutcome::Abandoned;
     // A link lost during the read leaves a word of 0, which would pass.
     const bool LinkLost = !FWorker.LinkOpen();
-    if (!Device.Accepted || LinkLost) {
+    if (LinkLost) {
+        FHooks.Show(TextLinkLostInCheck);
+        return TUpdateOutcome::LinkLost;
+    }
+    if (!Device.Accepted) {
         FHooks.Show(TextWrongDevice);
-        return LinkLost ? TUpdateOutcome::LinkLost : TUpdateOutcome::WrongDevice;
+        return TUpdateOutcome::WrongDevice;
     }
 
     ImagePath = FImageFile.empty() ? MasterImagePath() : FImageFile;

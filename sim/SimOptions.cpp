@@ -27,7 +27,7 @@ const char* const SimUsage =
     "  --split-gap MS       that pause (default 50)\n"
     "  --bad-cell ADDR      a bad flash cell: a byte written to ADDR is stored with bit 0 inverted\n"
     "  --hang-up N          after N stored blocks, close the terminal at the next request (unplugged)\n"
-    "  --hang-up-reads N    after N read replies, close the terminal at the next request (unplugged)\n"
+    "  --hang-up-reads N    after N read replies, close the terminal at the next read request (unplugged)\n"
     "  --silent-after N     after N stored blocks, answer nothing more (a hung boot loader)\n"
     "  --garbage N          replace every Nth reply to a read or a write with line noise\n"
     "  --overlong N         run every Nth reply to a read or a write on with 600 more digits\n"

@@ -78,6 +78,8 @@ INSTANTIATE_TEST_SUITE_P(
                  TImage::Default, 4, {"Boot mode: no boot loader reply"}},
         TCliCase{"CheckOtherBootReply", "check", Settings([](TSimSettings& S) { S.BootText = "boot ver 2\r\n"; }),
                  TImage::Default, 4, {"Boot mode: no; the device answered \"boot ver 2\""}},
+        TCliCase{"CheckLinkLost", "check", Settings([](TSimSettings& S) { S.HangUpAfterReads = 0; }),
+                 TImage::Default, 10, {"Device: the link to the device was lost during the check"}},
         TCliCase{"CheckWrongDevice", "check", Settings([](TSimSettings& S) { S.ProtectionWord = 0x4E000000; }),
                  TImage::Default, 5, {"Protection word: 0x4E000000", "Device: not one this tool serves"}}),
     [](const auto& Info) { return std::string(Info.param.Name); });
