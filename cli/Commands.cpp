@@ -9,6 +9,7 @@
 #include "ProgressDisplay.h"
 #include "Terminal.h"
 #include "UpdateHost.h"
+#include "UpdateRecord.h"
 
 namespace {
 
@@ -25,6 +26,7 @@ public:
     ~TConsoleHost() { FDisplay.Finish(); }
 
     TFirmwareUpdate& Job() { return FHost.Job(); }
+    const std::string& StatusText() const { return FHost.StatusText(); }
 
 private:
     TProgressDisplay FDisplay;
@@ -33,17 +35,20 @@ private:
 
 } // namespace
 
-int RunUpdate(const std::string& Port, const std::string& Image)
+int RunUpdate(const std::string& Port, const TUpdateFiles& Files)
 {
+    TUpdateRecord Record(Files, Port);
     TConnection Link(Port);
     if (const TExitCode Code = OpenPort(Link, Port); Code != ecDone)
-        return Code;
+        return Record.Finish(Code, Code == ecInterrupted ? "interrupted"
+                                                         : "cannot open the port: " + Link.Worker().OpenFailure().Advice);
     TConsoleHost Host(Link.Worker());
-    Host.Job().SetImageFile(Image);
+    Record.Follow(Host.Job(), Link.Worker());
+    Host.Job().SetImageFile(Files.Image.Path);
     const TUpdateOutcome Outcome = Host.Job().Run();
     if (Outcome == TUpdateOutcome::Abandoned)
         std::fprintf(stderr, "sw30415: interrupted; the run was abandoned\n");
-    return ExitCodeOf(Outcome);
+    return Record.Finish(ExitCodeOf(Outcome), Host.StatusText());
 }
 
 int RunCheck(const std::string& Port)

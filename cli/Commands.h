@@ -3,7 +3,9 @@
 
 #include <string>
 
-// The firmware update; an empty Image: the image beside the program, as the window uses.
-int RunUpdate(const std::string& Port, const std::string& Image);
+struct TUpdateFiles;
+
+// The firmware update of the checked image, recorded when Files names a record file.
+int RunUpdate(const std::string& Port, const TUpdateFiles& Files);
 // The boot check and the device check only.
 int RunCheck(const std::string& Port);

@@ -7,6 +7,7 @@
 #include "MemoryMap.h"
 #include "PathText.h"
 #include "RunFile.h"
+#include "Sha256.h"
 
 namespace {
 
@@ -41,6 +42,9 @@ TExitCode CheckImage(const std::string& Given, TImageFacts& Image)
         return Refuse(ecWriteNotStarted, Path, "is empty");
     if (Size > int64_t{FirmwareAreaSize})
         return Refuse(ecWriteNotStarted, Path, "holds " + std::to_string(Size) + " bytes");
-    Image = {Path, Size};
+    const std::string Digest = Sha256Hex(File);
+    if (Digest.empty())
+        return Refuse(ecWriteNotStarted, Path, "cannot be read to its end");
+    Image = {Path, Size, Digest};
     return ecDone;
 }

@@ -11,6 +11,7 @@
 struct TImageFacts {
     std::string Path;
     int64_t Size = 0;
+    std::string Sha256; // lower-case hex
 };
 
 // Given: the --image argument; empty, the image beside the program. Returns ecDone with Image

@@ -12,6 +12,7 @@
 #include "Terminal.h"
 #include "UpdateBoard.h"
 #include "UpdateHost.h"
+#include "UpdateRecord.h"
 
 namespace {
 
@@ -41,8 +42,9 @@ size_t Widest(const std::vector<std::string>& Ports)
 }
 
 // One port's whole update, on a thread of its own: its own worker, its own update.
-TPortEnd UpdateOnePort(const std::string& Port, size_t Index, const std::string& Image, TUpdateBoard& Board)
+TPortEnd UpdateOnePort(const std::string& Port, size_t Index, const TUpdateFiles& Files, TUpdateBoard& Board)
 {
+    TUpdateRecord Record(Files, Port);
     TPortEnd End;
     TConnection Link(Port);
     if (!Link.Open()) {
@@ -53,6 +55,7 @@ TPortEnd UpdateOnePort(const std::string& Port, size_t Index, const std::string&
             End = {"cannot open the port: " + OpenRefusalName(Failure.Kind), Failure.Advice, ecPortNotOpened};
         }
         Board.Show(Index, End.Text);
+        Record.Finish(End.Code, End.Text);
         return End;
     }
     TUpdateHost Host(
@@ -62,11 +65,13 @@ TPortEnd UpdateOnePort(const std::string& Port, size_t Index, const std::string&
             Board.Show(Index, Text);
         },
         [&](const TRunProgress& Run) { Board.Progress(Index, Run); });
-    Host.Job().SetImageFile(Image);
+    Record.Follow(Host.Job(), Link.Worker());
+    Host.Job().SetImageFile(Files.Image.Path);
     const TUpdateOutcome Outcome = Host.Job().Run();
     End.Code = ExitCodeOf(Outcome);
     if (Outcome == TUpdateOutcome::Abandoned)
         End.Text = End.Text.empty() ? "interrupted" : End.Text + " (interrupted)";
+    Record.Finish(End.Code, End.Text);
     return End;
 }
 
@@ -125,7 +130,7 @@ int RunPorts(const TPortsRequest& Request)
     return ecDone;
 }
 
-int RunProductionUpdate(const std::vector<std::string>& Ports, bool AllInBootMode, const std::string& Image)
+int RunProductionUpdate(const std::vector<std::string>& Ports, bool AllInBootMode, const TUpdateFiles& Files)
 {
     std::vector<std::string> Updated = Ports;
     if (AllInBootMode) {
@@ -145,7 +150,7 @@ int RunProductionUpdate(const std::vector<std::string>& Ports, bool AllInBootMod
     {
         std::vector<std::jthread> Runs;
         for (size_t I = 0; I < Updated.size(); ++I)
-            Runs.emplace_back([&, I] { Ends[I] = UpdateOnePort(Updated[I], I, Image, Board); });
+            Runs.emplace_back([&, I] { Ends[I] = UpdateOnePort(Updated[I], I, Files, Board); });
     }
     return ReportEnds(Updated, Ends);
 }

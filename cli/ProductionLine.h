@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+struct TUpdateFiles;
+
 struct TPortsRequest {
     bool Probe = false;
     std::vector<std::string> Ports;
@@ -22,4 +24,5 @@ int RunPorts(const TPortsRequest& Request);
 // One update per port, all at once, from one image. AllInBootMode: the ports that a probe of Ports
 // (none given: of every listed port) finds in boot mode. The exit code is 0 when every port ends in
 // "Update Done", else that of the first failing port in the order given.
-int RunProductionUpdate(const std::vector<std::string>& Ports, bool AllInBootMode, const std::string& Image);
+// Each port's update is recorded when Files names a record file.
+int RunProductionUpdate(const std::vector<std::string>& Ports, bool AllInBootMode, const TUpdateFiles& Files);

@@ -53,6 +53,7 @@ TUpdateOutcome TFirmwareUpdate::Run(bool ReadBack)
     if (FRunning.exchange(true, std::memory_order_acq_rel))
         return TUpdateOutcome::Abandoned;
     FAbandon.store(false, std::memory_order_release);
+    FFacts = {};
     // Over also when a hook raises.
     const std::unique_ptr<std::atomic<bool>, void (*)(std::atomic<bool>*)> Over(
         &FRunning, [](std::atomic<bool>* Running) { Running->store(false, std::memory_order_release); });
@@ -70,6 +71,7 @@ TUpdateOutcome TFirmwareUpdate::Update(bool ReadBack)
     const TDeviceCheck Device = CheckDevice();
     if (Abandoned())
         return TUpdateOutcome::Abandoned;
+    FFacts.Device = Device;
     // A link lost during the read leaves a word of 0, which would pass.
     const bool LinkLost = !FWorker.LinkOpen();
     if (LinkLost) {
@@ -88,6 +90,8 @@ TUpdateOutcome TFirmwareUpdate::Update(bool ReadBack)
         return TUpdateOutcome::NoImage;
     }
 
+    if (FBeforeWrite)
+        FBeforeWrite();
     TUpdateOutcome Outcome = TUpdateOutcome::Done;
     uint32_t Size = 0;
     const bool WriteStarted = FWorker.StartFirmwareWrite(ImagePath, false, Size) == srArmed;
@@ -99,7 +103,7 @@ TUpdateOutcome TFirmwareUpdate::Update(bool ReadBack)
         Size = 0;
         Outcome = TUpdateOutcome::WriteNotStarted;
     }
-    if (const TRunEnd End = WaitForRun(); End != TRunEnd::Ended)
+    if (const TRunEnd End = WaitForRun(WriteStarted, FFacts.Write); End != TRunEnd::Ended)
         return GiveUpRun(End);
     const bool Written = WriteStarted && RunReachedItsEnd();
 
@@ -132,7 +136,7 @@ TUpdateOutcome TFirmwareUpdate::ReadAndCompare(uint32_t Size, bool Written, TUpd
         if (Outcome == TUpdateOutcome::Done)
             Outcome = TUpdateOutcome::ReadNotStarted;
     }
-    if (const TRunEnd End = WaitForRun(); End != TRunEnd::Ended)
+    if (const TRunEnd End = WaitForRun(ReadStarted, FFacts.Read); End != TRunEnd::Ended)
         return GiveUpRun(End);
 
     const bool ReadAll = ReadStarted && RunReachedItsEnd();
@@ -185,6 +189,16 @@ void TFirmwareUpdate::StartRunTimer()
 {
     FTimerEnabled = true;
     FHooks.StartTimer();
+}
+
+TFirmwareUpdate::TRunEnd TFirmwareUpdate::WaitForRun(bool Started, std::optional<TRunFacts>& Facts)
+{
+    const auto Start = std::chrono::steady_clock::now();
+    const TRunEnd End = WaitForRun();
+    if (Started)
+        Facts = TRunFacts{std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - Start),
+                          FWorker.RepeatCount()};
+    return End;
 }
 
 TFirmwareUpdate::TRunEnd TFirmwareUpdate::WaitForRun()
