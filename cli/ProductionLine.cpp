@@ -12,6 +12,7 @@
 #include "Terminal.h"
 #include "UpdateBoard.h"
 #include "UpdateHost.h"
+#include "UpdateRecord.h"
 
 namespace {
 
@@ -41,8 +42,10 @@ size_t Widest(const std::vector<std::string>& Ports)
 }
 
 // One port's whole job, on a thread of its own: its own worker, its own job.
-TPortEnd RunOnePort(const std::string& Port, size_t Index, const TPortJob& Job, TUpdateBoard& Board)
+TPortEnd RunOnePort(const std::string& Port, size_t Index, const TPortJob& Job, const TUpdateFiles& Files,
+                    TUpdateBoard& Board)
 {
+    TUpdateRecord Record(Files, Port);
     TPortEnd End;
     TConnection Link(Port);
     if (!Link.Open()) {
@@ -53,6 +56,7 @@ TPortEnd RunOnePort(const std::string& Port, size_t Index, const TPortJob& Job, 
             End = {"cannot open the port: " + OpenRefusalName(Failure.Kind), Failure.Advice, ecPortNotOpened};
         }
         Board.Show(Index, End.Text);
+        Record.Finish(End.Code, End.Text);
         return End;
     }
     TUpdateHost Host(
@@ -62,10 +66,12 @@ TPortEnd RunOnePort(const std::string& Port, size_t Index, const TPortJob& Job, 
             Board.Show(Index, Text);
         },
         [&](const TRunProgress& Run) { Board.Progress(Index, Run); });
+    Record.Follow(Host.Job(), Link.Worker());
     const TUpdateOutcome Outcome = Job(Host.Job(), Index);
     End.Code = ExitCodeOf(Outcome);
     if (Outcome == TUpdateOutcome::Abandoned)
         End.Text = End.Text.empty() ? "interrupted" : End.Text + " (interrupted)";
+    Record.Finish(End.Code, End.Text);
     return End;
 }
 
@@ -142,22 +148,22 @@ int ChoosePorts(const std::vector<std::string>& Ports, bool AllInBootMode, std::
     return ecDone;
 }
 
-int RunOnPorts(const std::vector<std::string>& Ports, const TPortJob& Job)
+int RunOnPorts(const std::vector<std::string>& Ports, const TPortJob& Job, const TUpdateFiles& Files)
 {
     TUpdateBoard Board(stdout, StdoutIsTerminal(), Ports);
     std::vector<TPortEnd> Ends(Ports.size());
     {
         std::vector<std::jthread> Runs;
         for (size_t I = 0; I < Ports.size(); ++I)
-            Runs.emplace_back([&, I] { Ends[I] = RunOnePort(Ports[I], I, Job, Board); });
+            Runs.emplace_back([&, I] { Ends[I] = RunOnePort(Ports[I], I, Job, Files, Board); });
     }
     return ReportEnds(Ports, Ends);
 }
 
-int RunProductionUpdate(const std::vector<std::string>& Ports, bool AllInBootMode, const std::string& Image)
+int RunProductionUpdate(const std::vector<std::string>& Ports, bool AllInBootMode, const TUpdateFiles& Files)
 {
     std::vector<std::string> Chosen;
     if (const int Code = ChoosePorts(Ports, AllInBootMode, Chosen); Code != ecDone)
         return Code;
-    return RunOnPorts(Chosen, UpdateJob(Image));
+    return RunOnPorts(Chosen, UpdateJob(Files.Image.Path), Files);
 }

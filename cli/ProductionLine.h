@@ -27,10 +27,12 @@ int ChoosePorts(const std::vector<std::string>& Ports, bool AllInBootMode, std::
 
 // Job on every port at once, each with a worker on a thread of its own; then the table of each
 // port's last status text and exit code. The exit code is 0 when every port ended in Done, else
-// that of the first failing port in the order given.
-int RunOnPorts(const std::vector<std::string>& Ports, const TPortJob& Job);
+// that of the first failing port in the order given. Each port is recorded when Files names a
+// record file.
+int RunOnPorts(const std::vector<std::string>& Ports, const TPortJob& Job, const TUpdateFiles& Files);
 
 // One update per port, all at once, from one image. AllInBootMode: the ports that a probe of Ports
 // (none given: of every listed port) finds in boot mode. The exit code is 0 when every port ends in
 // "Update Done", else that of the first failing port in the order given.
-int RunProductionUpdate(const std::vector<std::string>& Ports, bool AllInBootMode, const std::string& Image);
+// Each port's update is recorded when Files names a record file.
+int RunProductionUpdate(const std::vector<std::string>& Ports, bool AllInBootMode, const TUpdateFiles& Files);

@@ -8,8 +8,10 @@
 
 #include "Commands.h"
 #include "ExitCodes.h"
+#include "ImageCheck.h"
 #include "PathText.h"
 #include "ProductionLine.h"
+#include "UpdateRecord.h"
 
 namespace {
 
@@ -52,7 +54,7 @@ bool OutputFilesFree(const std::vector<std::string>& Files, bool Force)
 
 // One port named alone prints as a single update does; several, or those a probe found, as the
 // production line does.
-int RunChosen(const std::vector<std::string>& Named, bool AllInBootMode, const TPortJob& Job,
+int RunChosen(const std::vector<std::string>& Named, bool AllInBootMode, const TPortJob& Job, const TUpdateFiles& Files,
               const std::function<bool(const std::vector<std::string>& Ports, bool Single)>& Check)
 {
     const bool Single = Named.size() == 1 && !AllInBootMode;
@@ -61,7 +63,7 @@ int RunChosen(const std::vector<std::string>& Named, bool AllInBootMode, const T
         return Code;
     if (!Check(Ports, Single))
         return ecBadArguments;
-    return Single ? RunOnPort(Ports.front(), Job) : RunOnPorts(Ports, Job);
+    return Single ? RunOnPort(Ports.front(), Job, Files) : RunOnPorts(Ports, Job, Files);
 }
 
 } // namespace
@@ -106,14 +108,17 @@ int TReadVerifyCommands::RunRead() const
         return OutputFilesFree(Files, FForce);
     };
     const TPortJob Job = [&](TFirmwareUpdate& Update, size_t Port) { return Update.RunRead(Files[Port], FSize, FForce); };
-    return RunChosen(FPorts, FAllInBootMode, Job, Check);
+    return RunChosen(FPorts, FAllInBootMode, Job, TUpdateFiles{}, Check);
 }
 
 int TReadVerifyCommands::RunVerify() const
 {
-    const TPortJob Job = [this](TFirmwareUpdate& Update, size_t) {
-        Update.SetImageFile(FImage);
+    TUpdateFiles Files;
+    if (const TExitCode Code = CheckImage(FImage, Files.Image); Code != ecDone)
+        return Code;
+    const TPortJob Job = [&Files](TFirmwareUpdate& Update, size_t) {
+        Update.SetImageFile(Files.Image.Path);
         return Update.RunVerify();
     };
-    return RunChosen(FPorts, FAllInBootMode, Job, [](const std::vector<std::string>&, bool) { return true; });
+    return RunChosen(FPorts, FAllInBootMode, Job, Files, [](const std::vector<std::string>&, bool) { return true; });
 }

@@ -16,6 +16,8 @@ namespace {
 
 constexpr char TextNotInBootMode[] = "The device isn't on Boot Mode";
 constexpr char TextWrongDevice[] = "You cannot use this software for this device";
+// Not the wrong-device text, which would send the operator looking for the wrong fault.
+constexpr char TextLinkLostInCheck[] = "The link to the device was lost during the device check";
 constexpr char TextNoImage[] = "The Firmware file isn't in MASTER folder";
 constexpr char TextWriting[] = "Write Firmware";
 constexpr char TextWriteNotStarted[] = "Error in Write Firmware";
@@ -55,6 +57,7 @@ TUpdateOutcome TFirmwareUpdate::Exclusive(const TJob& Job)
     if (FRunning.exchange(true, std::memory_order_acq_rel))
         return TUpdateOutcome::Abandoned;
     FAbandon.store(false, std::memory_order_release);
+    FFacts = {};
     // Over also when a hook raises.
     const std::unique_ptr<std::atomic<bool>, void (*)(std::atomic<bool>*)> Over(
         &FRunning, [](std::atomic<bool>* Running) { Running->store(false, std::memory_order_release); });
@@ -87,11 +90,16 @@ TUpdateOutcome TFirmwareUpdate::CheckTarget()
     const TDeviceCheck Device = CheckDevice();
     if (Abandoned())
         return TUpdateOutcome::Abandoned;
+    FFacts.Device = Device;
     // A link lost during the read leaves a word of 0, which would pass.
     const bool LinkLost = !FWorker.LinkOpen();
-    if (!Device.Accepted || LinkLost) {
+    if (LinkLost) {
+        FHooks.Show(TextLinkLostInCheck);
+        return TUpdateOutcome::LinkLost;
+    }
+    if (!Device.Accepted) {
         FHooks.Show(TextWrongDevice);
-        return LinkLost ? TUpdateOutcome::LinkLost : TUpdateOutcome::WrongDevice;
+        return TUpdateOutcome::WrongDevice;
     }
     return TUpdateOutcome::Done;
 }
@@ -114,6 +122,8 @@ TUpdateOutcome TFirmwareUpdate::Update(bool ReadBack)
     if (const TUpdateOutcome Checked = CheckImage(); Checked != TUpdateOutcome::Done)
         return Checked;
 
+    if (FBeforeWrite)
+        FBeforeWrite();
     TUpdateOutcome Outcome = TUpdateOutcome::Done;
     uint32_t Size = 0;
     const bool WriteStarted = FWorker.StartFirmwareWrite(ImagePath, false, Size) == srArmed;
@@ -125,7 +135,7 @@ TUpdateOutcome TFirmwareUpdate::Update(bool ReadBack)
         Size = 0;
         Outcome = TUpdateOutcome::WriteNotStarted;
     }
-    if (const TRunEnd End = WaitForRun(); End != TRunEnd::Ended)
+    if (const TRunEnd End = WaitForRun(WriteStarted, FFacts.Write); End != TRunEnd::Ended)
         return GiveUpRun(End);
     const bool Written = WriteStarted && RunReachedItsEnd();
 
@@ -206,7 +216,7 @@ TUpdateOutcome TFirmwareUpdate::ReadAndCompare(uint32_t Size, bool Written, TUpd
         if (Outcome == TUpdateOutcome::Done)
             Outcome = TUpdateOutcome::ReadNotStarted;
     }
-    if (const TRunEnd End = WaitForRun(); End != TRunEnd::Ended)
+    if (const TRunEnd End = WaitForRun(ReadStarted, FFacts.Read); End != TRunEnd::Ended)
         return GiveUpRun(End);
 
     const bool ReadAll = ReadStarted && RunReachedItsEnd();
@@ -259,6 +269,16 @@ void TFirmwareUpdate::StartRunTimer()
 {
     FTimerEnabled = true;
     FHooks.StartTimer();
+}
+
+TFirmwareUpdate::TRunEnd TFirmwareUpdate::WaitForRun(bool Started, std::optional<TRunFacts>& Facts)
+{
+    const auto Start = std::chrono::steady_clock::now();
+    const TRunEnd End = WaitForRun();
+    if (Started)
+        Facts = TRunFacts{std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - Start),
+                          FWorker.RepeatCount()};
+    return End;
 }
 
 TFirmwareUpdate::TRunEnd TFirmwareUpdate::WaitForRun()

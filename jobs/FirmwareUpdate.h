@@ -21,6 +21,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "LocalTime.h"
@@ -63,6 +64,19 @@ struct TDeviceCheck {
     bool Answered = false;
 };
 
+// One firmware run of an update, as far as it went.
+struct TRunFacts {
+    std::chrono::milliseconds Time{0}; // from its start to its end, or to its giving up
+    int32_t Repeats = 0;               // blocks sent or asked for again
+};
+
+// What an update learnt on its way, for a record of it: each part only when that stage was reached.
+struct TUpdateFacts {
+    std::optional<TDeviceCheck> Device;
+    std::optional<TRunFacts> Write;
+    std::optional<TRunFacts> Read;
+};
+
 // No block acknowledged or read for this long: the run is given up.
 inline constexpr std::chrono::milliseconds RunStallLimit{30'000};
 
@@ -95,8 +109,12 @@ public:
     // The image to write; empty (the default): MasterImagePath.
     void SetImageFile(std::string Path) { FImageFile = std::move(Path); }
     void SetStallLimit(std::chrono::milliseconds Limit) { FStallLimit = Limit; }
+    // Runs once the device and the image have passed their checks, right before the write run.
+    void SetBeforeWrite(std::function<void()> Hook) { FBeforeWrite = std::move(Hook); }
 
     const std::string& BootReply() const { return FBootReply; }
+    // Of the last update, kept after it.
+    const TUpdateFacts& Facts() const { return FFacts; }
     // The image path of the last update, kept after it.
     std::string ImagePath;
 
@@ -118,6 +136,8 @@ private:
     // Waits, processing messages every 10 ms, until the tick has seen the worker idle (at least one
     // pause), the run stalled or lost its link, or the update was abandoned.
     TRunEnd WaitForRun();
+    // WaitForRun for a run that started (Facts: where its time and repeats go) or did not.
+    TRunEnd WaitForRun(bool Started, std::optional<TRunFacts>& Facts);
     // Abandons the worker's run and ends the wait; the outcome of a run that did not end.
     TUpdateOutcome GiveUpRun(TRunEnd End);
     bool RunReachedItsEnd() const;
@@ -128,6 +148,8 @@ private:
     std::string FImageFile;
     std::chrono::milliseconds FStallLimit = RunStallLimit;
     std::string FBootReply;
+    std::function<void()> FBeforeWrite;
+    TUpdateFacts FFacts;
     bool FTimerEnabled = false;
     std::atomic<bool> FRunning{false};
     std::atomic<bool> FAbandon{false};

@@ -1,0 +1,69 @@
+// sw30415 update --record: one whole line per device and attempt, also from processes that append
+// to the same file at once.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "CliProgram.h"
+#include "DeviceSimulator.h"
+
+namespace {
+
+TSimSettings Faulty(void (*Fault)(TSimSettings&))
+{
+    TSimSettings S;
+    Fault(S);
+    return S;
+}
+
+TEST(CliRecord, OneWholeLinePerDeviceAndAttemptFromProcessesAppendingAtOnce)
+{
+    const TTempFolder Folder("cli-record-test");
+    TDeviceSimulator Good(TSimSettings{}), Other(TSimSettings{});
+    TDeviceSimulator BadCell(Faulty([](TSimSettings& S) { S.BadCell = 0x8010; }));
+    TDeviceSimulator Unplugged(Faulty([](TSimSettings& S) { S.HangUpAfterBlocks = 4; }));
+    for (TDeviceSimulator* Sim : {&Good, &Other, &BadCell, &Unplugged})
+        Sim->Start();
+    const std::string Image = (Folder.Path() / "image.sim").string();
+    SaveFile(Image, Pattern(1000, 24));
+    const std::string Records = (Folder.Path() / "records.jsonl").string();
+    std::filesystem::create_directories(Folder.Path() / "first");
+    std::filesystem::create_directories(Folder.Path() / "second");
+    TProgram First({"update", "--port", Good.PortPath(), "--port", BadCell.PortPath(), "--port", Unplugged.PortPath(),
+                    "--image", Image, "--record", Records},
+                   Folder.Path() / "first");
+    TProgram Second({"update", "--port", Other.PortPath(), "--port", "/dev/ttyNoSuchPort", "--image", Image, "--record",
+                     Records},
+                    Folder.Path() / "second");
+    EXPECT_EQ(First.Wait(), 9);
+    EXPECT_EQ(Second.Wait(), 3);
+
+    const TBytes Bytes = LoadFile(Records);
+    std::istringstream Lines(std::string(Bytes.begin(), Bytes.end()));
+    const std::pair<std::string, std::string> Ends[] = {
+        {Good.PortPath(), R"("status":"Update Done","exit_code":0,"failed":false,)"},
+        {Other.PortPath(), R"("status":"Update Done","exit_code":0,"failed":false,)"},
+        {BadCell.PortPath(), R"("status":"Error after read","exit_code":9,"failed":true,)"},
+        {Unplugged.PortPath(), R"("status":"Error after read","exit_code":10,"failed":true,)"},
+        {"/dev/ttyNoSuchPort", R"("status":"cannot open the port: not there","exit_code":3,"failed":true,)"},
+    };
+    size_t Count = 0;
+    for (std::string Line; std::getline(Lines, Line); ++Count) {
+        EXPECT_TRUE(Line.starts_with(R"({"started":")") && Line.ends_with("}")) << Line;
+        for (const char* Key : {"ended", "adapter", "boot_line", "protection_word", "mac_address", "write", "read"})
+            EXPECT_NE(Line.find("\"" + std::string(Key) + "\":"), std::string::npos) << Key << " in " << Line;
+        EXPECT_NE(Line.find(R"("image":{"file":")" + Image + R"(","size":1000,"sha256":")"), std::string::npos) << Line;
+        const auto End = std::find_if(std::begin(Ends), std::end(Ends), [&](const auto& End) {
+            return Line.find(R"("port":")" + End.first + "\"") != std::string::npos;
+        });
+        ASSERT_NE(End, std::end(Ends)) << Line;
+        EXPECT_NE(Line.find(End->second), std::string::npos) << Line;
+        // Only a device that was reached has its boot line and MAC address in the record.
+        EXPECT_EQ(Line.find(R"("mac_address":"0x 02 00 53 30 41 50")") != std::string::npos,
+                  End->first != "/dev/ttyNoSuchPort")
+            << Line;
+    }
+    EXPECT_EQ(Count, std::size(Ends));
+}
+
+} // namespace
