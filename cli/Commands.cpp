@@ -37,7 +37,7 @@ private:
 
 int RunOnPort(const std::string& Port, const TPortJob& Job, const TUpdateFiles& Files)
 {
-    TUpdateRecord Record(Files, Port);
+    TUpdateRecord Record(Files, Port, 0);
     TConnection Link(Port);
     if (const TExitCode Code = OpenPort(Link, Port); Code != ecDone)
         return Record.Finish(Code, Code == ecInterrupted ? "interrupted"

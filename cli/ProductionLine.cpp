@@ -45,7 +45,7 @@ size_t Widest(const std::vector<std::string>& Ports)
 TPortEnd RunOnePort(const std::string& Port, size_t Index, const TPortJob& Job, const TUpdateFiles& Files,
                     TUpdateBoard& Board)
 {
-    TUpdateRecord Record(Files, Port);
+    TUpdateRecord Record(Files, Port, Index);
     TPortEnd End;
     TConnection Link(Port);
     if (!Link.Open()) {

@@ -76,6 +76,7 @@ TReadVerifyCommands::TReadVerifyCommands(CLI::App& App, const std::string& PortH
         Command->add_option("--port", FPorts, PortHelp + "; repeat it to work on several at once");
         Command->add_flag("--all-in-boot-mode", FAllInBootMode,
                           "every port (or every --port) that holds a device in boot mode");
+        Command->add_option("--record", FRecord, RecordHelp);
         Command->footer(ExitCodeHelp);
     }
     FRead->add_option("--out", FOut, "the file to create; with several ports each port's name is added to it")
@@ -96,24 +97,28 @@ std::optional<int> TReadVerifyCommands::Run() const
                      Given->get_name().c_str());
         return ecBadArguments;
     }
+    if (const TExitCode Code = CheckRecordFile(FRecord); Code != ecDone)
+        return Code;
     return Given == FRead ? RunRead() : RunVerify();
 }
 
 int TReadVerifyCommands::RunRead() const
 {
-    std::vector<std::string> Files;
+    TUpdateFiles Files{.Command = "read", .RecordFile = FRecord};
     const auto Check = [&](const std::vector<std::string>& Ports, bool Single) {
         for (const std::string& Port : Ports)
-            Files.push_back(Single ? FOut : FileForPort(FOut, Port));
-        return OutputFilesFree(Files, FForce);
+            Files.Outputs.push_back(Single ? FOut : FileForPort(FOut, Port));
+        return OutputFilesFree(Files.Outputs, FForce);
     };
-    const TPortJob Job = [&](TFirmwareUpdate& Update, size_t Port) { return Update.RunRead(Files[Port], FSize, FForce); };
-    return RunChosen(FPorts, FAllInBootMode, Job, TUpdateFiles{}, Check);
+    const TPortJob Job = [&](TFirmwareUpdate& Update, size_t Port) {
+        return Update.RunRead(Files.Outputs[Port], FSize, FForce);
+    };
+    return RunChosen(FPorts, FAllInBootMode, Job, Files, Check);
 }
 
 int TReadVerifyCommands::RunVerify() const
 {
-    TUpdateFiles Files;
+    TUpdateFiles Files{.Command = "verify", .RecordFile = FRecord};
     if (const TExitCode Code = CheckImage(FImage, Files.Image); Code != ecDone)
         return Code;
     const TPortJob Job = [&Files](TFirmwareUpdate& Update, size_t) {

@@ -35,4 +35,5 @@ private:
     uint32_t FSize = FirmwareAreaSize;
     bool FForce = false;
     std::string FImage;
+    std::string FRecord;
 };

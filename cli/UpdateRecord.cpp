@@ -7,6 +7,8 @@
 #include "JsonText.h"
 #include "ParamJobs.h"
 #include "RecordFile.h"
+#include "RunFile.h"
+#include "Sha256.h"
 
 namespace {
 
@@ -30,6 +32,9 @@ std::string TextOrNull(const std::optional<std::string>& Text) { return Text ? J
 
 } // namespace
 
+const char* const RecordHelp =
+    "append one JSON line per device to this file: times, port, adapter, device, image (read: the file read), outcome";
+
 TExitCode CheckRecordFile(const std::string& File)
 {
     std::string Reason;
@@ -39,8 +44,8 @@ TExitCode CheckRecordFile(const std::string& File)
     return ecBadArguments;
 }
 
-TUpdateRecord::TUpdateRecord(const TUpdateFiles& Files, std::string Port)
-    : FFiles(Files), FPort(std::move(Port)), FStarted(std::chrono::system_clock::now()),
+TUpdateRecord::TUpdateRecord(const TUpdateFiles& Files, std::string Port, size_t Index)
+    : FFiles(Files), FPort(std::move(Port)), FIndex(Index), FStarted(std::chrono::system_clock::now()),
       FAdapter(Files.RecordFile.empty() ? std::string() : AdapterIdentity(FPort).Json())
 {
 }
@@ -50,7 +55,7 @@ void TUpdateRecord::Follow(TFirmwareUpdate& Job, Tarm_SER& Worker)
     if (FFiles.RecordFile.empty())
         return;
     FJob = &Job;
-    Job.SetBeforeWrite([this, &Worker] {
+    Job.SetBeforeRuns([this, &Worker] {
         if (const std::optional<TReadText> Mac = ReadMacAddress(Worker); Mac && Mac->Ok)
             FMacAddress = Mac->Text;
     });
@@ -69,25 +74,41 @@ std::string TUpdateRecord::Line(TExitCode Code, const std::string& Status) const
 {
     const TUpdateFacts Facts = FJob ? FJob->Facts() : TUpdateFacts{};
     const std::string BootLine = FJob ? FJob->BootReply() : std::string();
-    const TImageFacts& Image = FFiles.Image;
     TJsonObject Record;
     Record.Text("started", UtcText(FStarted))
         .Text("ended", UtcText(std::chrono::system_clock::now()))
+        .Text("command", FFiles.Command)
         .Text("port", FPort)
         .Raw("adapter", FAdapter)
         .Raw("boot_line", BootLine.empty() ? "null" : JsonString(BootLine))
         .Raw("protection_word", TextOrNull(Facts.Device ? std::optional(WordText(Facts.Device->ProtectionWord))
                                                          : std::nullopt))
         .Raw("mac_address", TextOrNull(FMacAddress))
-        .Raw("image", TJsonObject()
-                          .Text("file", Image.Path)
-                          .Raw("size", std::to_string(Image.Size))
-                          .Text("sha256", Image.Sha256)
-                          .Json())
+        .Raw(FFiles.Outputs.empty() ? "image" : "out", FileJson(Code))
         .Text("status", Status)
         .Raw("exit_code", std::to_string(Code))
         .Raw("failed", Code == ecDone ? "false" : "true")
         .Raw("write", RunJson(Facts.Write))
         .Raw("read", RunJson(Facts.Read));
     return Record.Json() + "\n";
+}
+
+std::string TUpdateRecord::FileJson(TExitCode Code) const
+{
+    TImageFacts File = FFiles.Image;
+    if (!FFiles.Outputs.empty()) {
+        // The file read: its size and digest once the read has put it in place.
+        File = {FFiles.Outputs[FIndex], 0, {}};
+        TRunFile Read;
+        if (Code == ecDone && Read.OpenForReading(File.Path)) {
+            File.Size = Read.Size();
+            File.Sha256 = Sha256Hex(Read);
+        }
+    }
+    const bool Known = !File.Sha256.empty();
+    return TJsonObject()
+        .Text("file", File.Path)
+        .Raw("size", Known ? std::to_string(File.Size) : "null")
+        .Raw("sha256", Known ? JsonString(File.Sha256) : "null")
+        .Json();
 }

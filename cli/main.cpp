@@ -30,14 +30,13 @@ int main(int argc, char** argv)
     std::vector<std::string> UpdatePorts;
     bool AllInBootMode = false;
     std::string Image;
-    TUpdateFiles Files;
+    TUpdateFiles Files{.Command = "update"};
     CLI::App* Update = App.add_subcommand("update", "write the image into the device, read it back and compare");
     Update->add_option("--port", UpdatePorts, std::string(PortHelp) + "; repeat it to update several at once (the exit code is then that of the first failing port)");
     Update->add_flag("--all-in-boot-mode", AllInBootMode,
                      "update every port (or every --port) that holds a device in boot mode");
     Update->add_option("--image", Image, "the image file (default: master/Sim30415.sim beside this program)");
-    Update->add_option("--record", Files.RecordFile,
-                       "append one JSON line per device to this file: times, port, adapter, device, image, outcome");
+    Update->add_option("--record", Files.RecordFile, RecordHelp);
     Update->footer(ExitCodeHelp);
     CLI::App* Check = App.add_subcommand("check", "ask for the boot loader and read the protection word only");
     Check->add_option("--port", Port, PortHelp)->required();

@@ -122,8 +122,7 @@ TUpdateOutcome TFirmwareUpdate::Update(bool ReadBack)
     if (const TUpdateOutcome Checked = CheckImage(); Checked != TUpdateOutcome::Done)
         return Checked;
 
-    if (FBeforeWrite)
-        FBeforeWrite();
+    BeforeRuns();
     TUpdateOutcome Outcome = TUpdateOutcome::Done;
     uint32_t Size = 0;
     const bool WriteStarted = FWorker.StartFirmwareWrite(ImagePath, false, Size) == srArmed;
@@ -164,6 +163,7 @@ TUpdateOutcome TFirmwareUpdate::Verify()
         FHooks.Show(TextReadNotStarted);
         return TUpdateOutcome::ReadNotStarted;
     }
+    BeforeRuns();
     return ReadAndCompare(static_cast<uint32_t>(Size), true, TUpdateOutcome::Done, TextVerified);
 }
 
@@ -171,6 +171,7 @@ TUpdateOutcome TFirmwareUpdate::Read(const std::string& Path, uint32_t Size, boo
 {
     if (const TUpdateOutcome Checked = CheckTarget(); Checked != TUpdateOutcome::Done)
         return Checked;
+    BeforeRuns();
     const std::string Temporary = TemporaryBeside(Path);
     const bool ReadStarted = FWorker.StartFirmwareRead(Temporary, false, Size) == srArmed;
     // Gone once placed; otherwise with whatever the run wrote.
@@ -181,7 +182,7 @@ TUpdateOutcome TFirmwareUpdate::Read(const std::string& Path, uint32_t Size, boo
     }
     FHooks.Show(TextReading);
     StartRunTimer();
-    if (const TRunEnd End = WaitForRun(); End != TRunEnd::Ended)
+    if (const TRunEnd End = WaitForRun(true, FFacts.Read); End != TRunEnd::Ended)
         return GiveUpRun(End);
     bool Kept = RunReachedItsEnd();
     if (Kept) {
@@ -227,6 +228,12 @@ TUpdateOutcome TFirmwareUpdate::ReadAndCompare(uint32_t Size, bool Written, TUpd
     }
     FHooks.Show(TextVerifyFailed);
     return Outcome == TUpdateOutcome::Done ? TUpdateOutcome::VerifyFailed : Outcome;
+}
+
+void TFirmwareUpdate::BeforeRuns() const
+{
+    if (FBeforeRuns)
+        FBeforeRuns();
 }
 
 bool TFirmwareUpdate::CheckBootMode()

@@ -109,8 +109,9 @@ public:
     // The image to write; empty (the default): MasterImagePath.
     void SetImageFile(std::string Path) { FImageFile = std::move(Path); }
     void SetStallLimit(std::chrono::milliseconds Limit) { FStallLimit = Limit; }
-    // Runs once the device and the image have passed their checks, right before the write run.
-    void SetBeforeWrite(std::function<void()> Hook) { FBeforeWrite = std::move(Hook); }
+    // Runs once the checks have passed, right before the first run: an update's write run, the read
+    // run of RunVerify and RunRead.
+    void SetBeforeRuns(std::function<void()> Hook) { FBeforeRuns = std::move(Hook); }
 
     const std::string& BootReply() const { return FBootReply; }
     // Of the last update, kept after it.
@@ -132,6 +133,7 @@ private:
     // Sets ImagePath; Done when a file is there.
     TUpdateOutcome CheckImage();
     TUpdateOutcome ReadAndCompare(uint32_t Size, bool Written, TUpdateOutcome Outcome, const char* DoneText);
+    void BeforeRuns() const;
     void StartRunTimer();
     // Waits, processing messages every 10 ms, until the tick has seen the worker idle (at least one
     // pause), the run stalled or lost its link, or the update was abandoned.
@@ -148,7 +150,7 @@ private:
     std::string FImageFile;
     std::chrono::milliseconds FStallLimit = RunStallLimit;
     std::string FBootReply;
-    std::function<void()> FBeforeWrite;
+    std::function<void()> FBeforeRuns;
     TUpdateFacts FFacts;
     bool FTimerEnabled = false;
     std::atomic<bool> FRunning{false};

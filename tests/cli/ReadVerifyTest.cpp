@@ -1,5 +1,5 @@
 // sw30415 read and verify against the simulated device: the file holds what the device holds, or
-// is not there at all; the device hears no write request.
+// is not there at all; the device hears no write request; the record says so.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -45,8 +45,9 @@ TEST_P(ReadVerify, EndsWithTheOutcomeLeavesNoHalfFileAndWritesNothing)
     if (Case.Before == TOutBefore::Link)
         std::filesystem::create_symlink(Target, Out);
 
+    const auto Records = Folder.Path() / "records.jsonl";
     std::vector<std::string> Arguments = Case.Arguments;
-    Arguments.insert(Arguments.begin() + 1, {"--port", Sim->PortPath()});
+    Arguments.insert(Arguments.begin() + 1, {"--port", Sim->PortPath(), "--record", Records.string()});
     for (std::string& Argument : Arguments)
         if (Argument == "out.bin" || Argument == "image.sim")
             Argument = (Folder.Path() / Argument).string();
@@ -61,6 +62,19 @@ TEST_P(ReadVerify, EndsWithTheOutcomeLeavesNoHalfFileAndWritesNothing)
     EXPECT_EQ(Log.empty(), Case.ExitCode == 2);
     EXPECT_TRUE(FilesEndingWith(Folder.Path(), ".part").empty());
     EXPECT_TRUE(FilesEndingWith(Folder.Path(), ".b79").empty());
+    // One record line for a run that reached the device, without a write run; read's names its file
+    // with the image's size and SHA-256 (as sha256sum gives it).
+    const TBytes Bytes = LoadFile(Records);
+    const std::string Record(Bytes.begin(), Bytes.end());
+    EXPECT_EQ(std::count(Record.begin(), Record.end(), '\n'), Case.ExitCode == 2 ? 0 : 1) << Record;
+    const std::string Fields[] = {
+        R"("command":")" + Case.Arguments.front() + R"(",)",
+        R"("status":")" + std::string(Case.Text) + R"(","exit_code":)" + std::to_string(Case.ExitCode) + ",",
+        R"("mac_address":"0x 02 00 53 30 41 50")", R"("write":null,"read":{"seconds":)",
+        Case.OutIsImage ? R"("out":{"file":")" + Out.string() + R"(","size":1000,"sha256":"069add001e27167860606fc6dc936d6589d24fe1436417c6991db550c897dd0d"})"
+                        : std::string()};
+    for (const std::string& Field : Fields)
+        EXPECT_TRUE(Case.ExitCode == 2 || Record.find(Field) != std::string::npos) << Field << " in " << Record;
     // A link's target is never written through.
     EXPECT_EQ(LoadFile(Target), Old);
     if (Case.OutIsImage) {
