@@ -64,7 +64,7 @@ TFAbout::TFAbout(QWidget* Parent)
     Label3 = NewLabel(this, "Label3", QStringLiteral("Software Code :"), 96, 61);
     Label8 = NewLabel(this, "Label8", QStringLiteral("SW30415"), 216, 61);
     Label6 = NewLabel(this, "Label6", QStringLiteral("Version :"), 96, 77);
-    Label9 = NewLabel(this, "Label9", QStringLiteral("1.000"), 216, 77);
+    Label9 = NewLabel(this, "Label9", QStringLiteral(SW_VERSION), 216, 77);
     Label7 = NewLabel(this, "Label7", QStringLiteral("Document Code :"), 96, 93);
     Label10 = NewLabel(this, "Label10", QStringLiteral("MN30415"), 216, 93);
 

@@ -11,7 +11,8 @@ int main(int argc, char* argv[])
 {
     QApplication Application(argc, argv);
     InstallWakeMainThread();
-    QApplication::setApplicationDisplayName(TFUpdate::CaptionText());
+    // The application title is the main window's own caption: on X11 the task bar shows that. Qt's
+    // display name would be appended to every other window's title ("About... — ...").
 
     TFUpdate Update;
     FUpdate = &Update;

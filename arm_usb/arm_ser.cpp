@@ -43,6 +43,7 @@ bool Tarm_SER::Claim()
 int Tarm_SER::Arm(TOperation Operation)
 {
     FBlockCount.store(0, Publish);
+    FRepeatCount.store(0, Publish);
     FOperation.store(Operation, Publish);
     return srArmed;
 }

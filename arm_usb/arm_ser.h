@@ -118,6 +118,9 @@ public:
     }
     // Blocks acknowledged or read since the operation was armed.
     int32_t BlockCount() const { return FBlockCount.load(Observe); }
+    // Blocks sent or asked for again since the operation was armed: a lost acknowledgement, a
+    // reply that did not check out.
+    int32_t RepeatCount() const { return FRepeatCount.load(Observe); }
     uint32_t ProtectionWord() const { return FProtectionWord.load(Observe); }
     std::array<uint8_t, MacAddressSize> MacAddress() const { return std::to_array(FMacAddress); }
     std::array<uint8_t, SettingsSize> Settings() const
@@ -162,6 +165,8 @@ private:
     std::string FFileName;
     std::atomic<bool> FError{false};
     std::atomic<bool> FDone{false};
+    // Beyond the documented fields: for the production record.
+    std::atomic<int32_t> FRepeatCount{0};
 
     void OpenLink();
     // False when the worker is busy; otherwise the fields are the window's until FOperation is set.

@@ -94,6 +94,7 @@ void Tarm_SER::ReadToFileStep(TComm& Comm)
     if (!ReceiveReadReply(Comm, FBlock, FPollPause, StillArmed(opReadToFile))) {
         // The same block is asked for again on the next pass.
         FError.store(true, Publish);
+        FRepeatCount.fetch_add(1, Publish);
         TThread::Sleep(static_cast<unsigned>(FPollPause.count()));
         return;
     }
@@ -123,6 +124,7 @@ void Tarm_SER::WriteFromFileStep(TComm& Comm)
     } else {
         // The next pass sends the same bytes to the same address.
         FError.store(true, Publish);
+        FRepeatCount.fetch_add(1, Publish);
         if (!FFile.Seek(BlockStart)) {
             FailOperation(opWriteFromFile);
             return;

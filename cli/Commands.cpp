@@ -9,6 +9,7 @@
 #include "ProgressDisplay.h"
 #include "Terminal.h"
 #include "UpdateHost.h"
+#include "UpdateRecord.h"
 
 namespace {
 
@@ -25,6 +26,7 @@ public:
     ~TConsoleHost() { FDisplay.Finish(); }
 
     TFirmwareUpdate& Job() { return FHost.Job(); }
+    const std::string& StatusText() const { return FHost.StatusText(); }
 
 private:
     TProgressDisplay FDisplay;
@@ -33,17 +35,32 @@ private:
 
 } // namespace
 
-int RunUpdate(const std::string& Port, const std::string& Image)
+int RunOnPort(const std::string& Port, const TPortJob& Job, const TUpdateFiles& Files)
 {
+    TUpdateRecord Record(Files, Port, 0);
     TConnection Link(Port);
     if (const TExitCode Code = OpenPort(Link, Port); Code != ecDone)
-        return Code;
+        return Record.Finish(Code, Code == ecInterrupted ? "interrupted"
+                                                         : "cannot open the port: " + Link.Worker().OpenFailure().Advice);
     TConsoleHost Host(Link.Worker());
-    Host.Job().SetImageFile(Image);
-    const TUpdateOutcome Outcome = Host.Job().Run();
+    Record.Follow(Host.Job(), Link.Worker());
+    const TUpdateOutcome Outcome = Job(Host.Job(), 0);
     if (Outcome == TUpdateOutcome::Abandoned)
         std::fprintf(stderr, "sw30415: interrupted; the run was abandoned\n");
-    return ExitCodeOf(Outcome);
+    return Record.Finish(ExitCodeOf(Outcome), Host.StatusText());
+}
+
+TPortJob UpdateJob(const std::string& Image)
+{
+    return [Image](TFirmwareUpdate& Job, size_t) {
+        Job.SetImageFile(Image);
+        return Job.Run();
+    };
+}
+
+int RunUpdate(const std::string& Port, const TUpdateFiles& Files)
+{
+    return RunOnPort(Port, UpdateJob(Files.Image.Path), Files);
 }
 
 int RunCheck(const std::string& Port)
@@ -66,7 +83,11 @@ int RunCheck(const std::string& Port)
         return ecInterrupted;
     std::printf("Protection word: 0x%08X%s\n", Device.ProtectionWord,
                 Device.Answered ? "" : " (no complete reply; taken as read)");
-    if (!Device.Accepted || !Link.Worker().LinkOpen()) {
+    if (!Link.Worker().LinkOpen()) {
+        std::printf("Device: the link to the device was lost during the check\n");
+        return ecStalledOrLinkLost;
+    }
+    if (!Device.Accepted) {
         std::printf("Device: not one this tool serves\n");
         return ecWrongDevice;
     }

@@ -12,6 +12,7 @@
 #include "Terminal.h"
 #include "UpdateBoard.h"
 #include "UpdateHost.h"
+#include "UpdateRecord.h"
 
 namespace {
 
@@ -40,9 +41,11 @@ size_t Widest(const std::vector<std::string>& Ports)
     return Width;
 }
 
-// One port's whole update, on a thread of its own: its own worker, its own update.
-TPortEnd UpdateOnePort(const std::string& Port, size_t Index, const std::string& Image, TUpdateBoard& Board)
+// One port's whole job, on a thread of its own: its own worker, its own job.
+TPortEnd RunOnePort(const std::string& Port, size_t Index, const TPortJob& Job, const TUpdateFiles& Files,
+                    TUpdateBoard& Board)
 {
+    TUpdateRecord Record(Files, Port, Index);
     TPortEnd End;
     TConnection Link(Port);
     if (!Link.Open()) {
@@ -53,6 +56,7 @@ TPortEnd UpdateOnePort(const std::string& Port, size_t Index, const std::string&
             End = {"cannot open the port: " + OpenRefusalName(Failure.Kind), Failure.Advice, ecPortNotOpened};
         }
         Board.Show(Index, End.Text);
+        Record.Finish(End.Code, End.Text);
         return End;
     }
     TUpdateHost Host(
@@ -62,11 +66,12 @@ TPortEnd UpdateOnePort(const std::string& Port, size_t Index, const std::string&
             Board.Show(Index, Text);
         },
         [&](const TRunProgress& Run) { Board.Progress(Index, Run); });
-    Host.Job().SetImageFile(Image);
-    const TUpdateOutcome Outcome = Host.Job().Run();
+    Record.Follow(Host.Job(), Link.Worker());
+    const TUpdateOutcome Outcome = Job(Host.Job(), Index);
     End.Code = ExitCodeOf(Outcome);
     if (Outcome == TUpdateOutcome::Abandoned)
         End.Text = End.Text.empty() ? "interrupted" : End.Text + " (interrupted)";
+    Record.Finish(End.Code, End.Text);
     return End;
 }
 
@@ -125,27 +130,40 @@ int RunPorts(const TPortsRequest& Request)
     return ecDone;
 }
 
-int RunProductionUpdate(const std::vector<std::string>& Ports, bool AllInBootMode, const std::string& Image)
+int ChoosePorts(const std::vector<std::string>& Ports, bool AllInBootMode, std::vector<std::string>& Chosen)
 {
-    std::vector<std::string> Updated = Ports;
-    if (AllInBootMode) {
-        Updated.clear();
-        for (const TProbeResult& Result : ProbeNamedOrListed(Ports))
-            if (Result.State == TProbeState::BootMode)
-                Updated.push_back(Result.Port);
-        if (Interrupted())
-            return ecInterrupted;
-        if (Updated.empty()) {
-            std::fprintf(stderr, "sw30415: no port has a device in boot mode\n");
-            return ecNotInBootMode;
-        }
+    Chosen = Ports;
+    if (!AllInBootMode)
+        return ecDone;
+    Chosen.clear();
+    for (const TProbeResult& Result : ProbeNamedOrListed(Ports))
+        if (Result.State == TProbeState::BootMode)
+            Chosen.push_back(Result.Port);
+    if (Interrupted())
+        return ecInterrupted;
+    if (Chosen.empty()) {
+        std::fprintf(stderr, "sw30415: no port has a device in boot mode\n");
+        return ecNotInBootMode;
     }
-    TUpdateBoard Board(stdout, StdoutIsTerminal(), Updated);
-    std::vector<TPortEnd> Ends(Updated.size());
+    return ecDone;
+}
+
+int RunOnPorts(const std::vector<std::string>& Ports, const TPortJob& Job, const TUpdateFiles& Files)
+{
+    TUpdateBoard Board(stdout, StdoutIsTerminal(), Ports);
+    std::vector<TPortEnd> Ends(Ports.size());
     {
         std::vector<std::jthread> Runs;
-        for (size_t I = 0; I < Updated.size(); ++I)
-            Runs.emplace_back([&, I] { Ends[I] = UpdateOnePort(Updated[I], I, Image, Board); });
+        for (size_t I = 0; I < Ports.size(); ++I)
+            Runs.emplace_back([&, I] { Ends[I] = RunOnePort(Ports[I], I, Job, Files, Board); });
     }
-    return ReportEnds(Updated, Ends);
+    return ReportEnds(Ports, Ends);
+}
+
+int RunProductionUpdate(const std::vector<std::string>& Ports, bool AllInBootMode, const TUpdateFiles& Files)
+{
+    std::vector<std::string> Chosen;
+    if (const int Code = ChoosePorts(Ports, AllInBootMode, Chosen); Code != ecDone)
+        return Code;
+    return RunOnPorts(Chosen, UpdateJob(Files.Image.Path), Files);
 }

@@ -20,7 +20,10 @@ TUpdateHost::TUpdateHost(Tarm_SER& Worker, TShowStatus ShowStatus, TShowProgress
 TUpdateHooks TUpdateHost::Hooks()
 {
     TUpdateHooks Hooks;
-    Hooks.Show = [this](const std::string& Text) { FShowStatus(Text); };
+    Hooks.Show = [this](const std::string& Text) {
+        FStatusText = Text;
+        FShowStatus(Text);
+    };
     Hooks.ProcessMessages = [this] {
         if (Interrupted())
             FJob.Abandon();

@@ -21,6 +21,8 @@ public:
     TUpdateHost(Tarm_SER& Worker, TShowStatus ShowStatus, TShowProgress ShowProgress);
 
     TFirmwareUpdate& Job() { return FJob; }
+    // The last status text shown, as the window's status line would hold it.
+    const std::string& StatusText() const { return FStatusText; }
 
 private:
     TUpdateHooks Hooks();
@@ -29,6 +31,7 @@ private:
     Tarm_SER& FWorker;
     const TShowStatus FShowStatus;
     const TShowProgress FShowProgress;
+    std::string FStatusText;
     TFirmwareUpdate FJob;
     TTickTimer FTimer;
 };

@@ -1,14 +1,17 @@
-// sw30415: the firmware update, the device check and the parameter jobs on the command line, for
-// service benches and production lines.
+// sw30415: the firmware update, the read and the verify without a write, the device check and the
+// parameter jobs on the command line, for service benches and production lines.
 #include <CLI/CLI.hpp>
 
 #include <iostream>
 
 #include "Commands.h"
 #include "ExitCodes.h"
+#include "ImageCheck.h"
 #include "Interrupt.h"
 #include "ParamCommands.h"
 #include "ProductionLine.h"
+#include "ReadVerifyCommands.h"
+#include "UpdateRecord.h"
 
 int main(int argc, char** argv)
 {
@@ -27,11 +30,13 @@ int main(int argc, char** argv)
     std::vector<std::string> UpdatePorts;
     bool AllInBootMode = false;
     std::string Image;
+    TUpdateFiles Files{.Command = "update"};
     CLI::App* Update = App.add_subcommand("update", "write the image into the device, read it back and compare");
     Update->add_option("--port", UpdatePorts, std::string(PortHelp) + "; repeat it to update several at once (the exit code is then that of the first failing port)");
     Update->add_flag("--all-in-boot-mode", AllInBootMode,
                      "update every port (or every --port) that holds a device in boot mode");
     Update->add_option("--image", Image, "the image file (default: master/Sim30415.sim beside this program)");
+    Update->add_option("--record", Files.RecordFile, RecordHelp);
     Update->footer(ExitCodeHelp);
     CLI::App* Check = App.add_subcommand("check", "ask for the boot loader and read the protection word only");
     Check->add_option("--port", Port, PortHelp)->required();
@@ -39,6 +44,7 @@ int main(int argc, char** argv)
     TPortsRequest PortsRequest;
     CLI::App* Ports = AddPortsCommand(App, PortsRequest);
     const TParamCommands Params(App, PortHelp);
+    const TReadVerifyCommands ReadVerify(App, PortHelp);
 
     try {
         App.parse(argc, argv);
@@ -58,12 +64,20 @@ int main(int argc, char** argv)
     // rather than after its waits.
     if (const std::optional<int> Code = Params.Run())
         return *Code;
+    if (Update->parsed()) {
+        if (const TExitCode Code = CheckImage(Image, Files.Image); Code != ecDone)
+            return Code;
+        if (const TExitCode Code = CheckRecordFile(Files.RecordFile); Code != ecDone)
+            return Code;
+    }
     InstallInterruptHandlers();
+    if (const std::optional<int> Code = ReadVerify.Run())
+        return *Code;
     if (Ports->parsed())
         return RunPorts(PortsRequest);
     if (Update->parsed() && UpdatePorts.size() == 1 && !AllInBootMode)
-        return RunUpdate(UpdatePorts.front(), Image);
+        return RunUpdate(UpdatePorts.front(), Files);
     if (Update->parsed())
-        return RunProductionUpdate(UpdatePorts, AllInBootMode, Image);
+        return RunProductionUpdate(UpdatePorts, AllInBootMode, Files);
     return RunCheck(Port);
 }

@@ -2,14 +2,14 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 
 #include "ExecutablePath.h"
 #include "PathText.h"
+#include "RunFile.h"
 
 namespace {
 
-constexpr std::streamsize CompareChunk = 200;
+constexpr int CompareChunk = 200;
 
 } // namespace
 
@@ -31,24 +31,19 @@ bool CompareFiles(const std::string& ImagePath, const std::string& ReadBackPath)
 {
     bool Equal = true;
     {
-        std::ifstream Image(PathFromText(ImagePath), std::ios::binary);
-        std::ifstream ReadBack(PathFromText(ReadBackPath), std::ios::binary);
-        Equal = Image.is_open() && ReadBack.is_open();
-        std::error_code Error;
-        auto Remaining = static_cast<std::streamsize>(std::filesystem::file_size(PathFromText(ImagePath), Error));
-        Equal = Equal && !Error;
+        // Opened as the runs open them, so that a FIFO or a device under either name cannot hold
+        // the update in open.
+        TRunFile Image;
+        TRunFile ReadBack;
+        Equal = Image.OpenForReading(ImagePath) && ReadBack.OpenForReading(ReadBackPath);
         // At least one chunk, as for an empty image; a byte the read-back lacks is a difference.
-        do {
-            if (!Equal)
-                break;
+        int N = CompareChunk;
+        while (Equal && N == CompareChunk) {
             char Expected[CompareChunk];
             char Got[CompareChunk];
-            Image.read(Expected, CompareChunk);
-            const std::streamsize N = Image.gcount();
-            ReadBack.read(Got, CompareChunk);
-            Equal = ReadBack.gcount() >= N && std::equal(Expected, Expected + N, Got);
-            Remaining -= CompareChunk;
-        } while (Remaining > 0);
+            N = Image.Read(Expected, CompareChunk);
+            Equal = N >= 0 && ReadBack.Read(Got, N) == N && std::equal(Expected, Expected + N, Got);
+        }
     }
     std::error_code Ignored;
     std::filesystem::remove(PathFromText(ReadBackPath), Ignored);

@@ -7,6 +7,7 @@
 
 #include "AwaitDone.h"
 #include "FirmwareFiles.h"
+#include "OutputFile.h"
 #include "PathText.h"
 #include "ReadBackClaim.h"
 #include "arm_ser.h"
@@ -15,6 +16,8 @@ namespace {
 
 constexpr char TextNotInBootMode[] = "The device isn't on Boot Mode";
 constexpr char TextWrongDevice[] = "You cannot use this software for this device";
+// Not the wrong-device text, which would send the operator looking for the wrong fault.
+constexpr char TextLinkLostInCheck[] = "The link to the device was lost during the device check";
 constexpr char TextNoImage[] = "The Firmware file isn't in MASTER folder";
 constexpr char TextWriting[] = "Write Firmware";
 constexpr char TextWriteNotStarted[] = "Error in Write Firmware";
@@ -22,6 +25,8 @@ constexpr char TextReading[] = "Read Firmware";
 constexpr char TextReadNotStarted[] = "Error in Read Firmware";
 constexpr char TextVerifyFailed[] = "Error after read";
 constexpr char TextDone[] = "Update Done";
+constexpr char TextVerified[] = "Verify Done";
+constexpr char TextRead[] = "Read Done";
 
 constexpr unsigned WaitPauseMs = 10;
 
@@ -46,18 +51,35 @@ private:
 
 TFirmwareUpdate::TFirmwareUpdate(Tarm_SER& Worker, TUpdateHooks Hooks) : FWorker(Worker), FHooks(std::move(Hooks)) {}
 
-TUpdateOutcome TFirmwareUpdate::Run(bool ReadBack)
+template <class TJob>
+TUpdateOutcome TFirmwareUpdate::Exclusive(const TJob& Job)
 {
     if (FRunning.exchange(true, std::memory_order_acq_rel))
         return TUpdateOutcome::Abandoned;
     FAbandon.store(false, std::memory_order_release);
+    FFacts = {};
     // Over also when a hook raises.
     const std::unique_ptr<std::atomic<bool>, void (*)(std::atomic<bool>*)> Over(
         &FRunning, [](std::atomic<bool>* Running) { Running->store(false, std::memory_order_release); });
-    return Update(ReadBack);
+    return Job();
 }
 
-TUpdateOutcome TFirmwareUpdate::Update(bool ReadBack)
+TUpdateOutcome TFirmwareUpdate::Run(bool ReadBack)
+{
+    return Exclusive([&] { return Update(ReadBack); });
+}
+
+TUpdateOutcome TFirmwareUpdate::RunVerify()
+{
+    return Exclusive([&] { return Verify(); });
+}
+
+TUpdateOutcome TFirmwareUpdate::RunRead(const std::string& Path, uint32_t Size, bool Replace)
+{
+    return Exclusive([&] { return Read(Path, Size, Replace); });
+}
+
+TUpdateOutcome TFirmwareUpdate::CheckTarget()
 {
     if (!CheckBootMode()) {
         if (Abandoned())
@@ -68,20 +90,39 @@ TUpdateOutcome TFirmwareUpdate::Update(bool ReadBack)
     const TDeviceCheck Device = CheckDevice();
     if (Abandoned())
         return TUpdateOutcome::Abandoned;
+    FFacts.Device = Device;
     // A link lost during the read leaves a word of 0, which would pass.
     const bool LinkLost = !FWorker.LinkOpen();
-    if (!Device.Accepted || LinkLost) {
-        FHooks.Show(TextWrongDevice);
-        return LinkLost ? TUpdateOutcome::LinkLost : TUpdateOutcome::WrongDevice;
+    if (LinkLost) {
+        FHooks.Show(TextLinkLostInCheck);
+        return TUpdateOutcome::LinkLost;
     }
+    if (!Device.Accepted) {
+        FHooks.Show(TextWrongDevice);
+        return TUpdateOutcome::WrongDevice;
+    }
+    return TUpdateOutcome::Done;
+}
 
+TUpdateOutcome TFirmwareUpdate::CheckImage()
+{
     ImagePath = FImageFile.empty() ? MasterImagePath() : FImageFile;
     std::error_code Ignored;
     if (!std::filesystem::exists(PathFromText(ImagePath), Ignored)) {
         FHooks.Show(TextNoImage);
         return TUpdateOutcome::NoImage;
     }
+    return TUpdateOutcome::Done;
+}
 
+TUpdateOutcome TFirmwareUpdate::Update(bool ReadBack)
+{
+    if (const TUpdateOutcome Checked = CheckTarget(); Checked != TUpdateOutcome::Done)
+        return Checked;
+    if (const TUpdateOutcome Checked = CheckImage(); Checked != TUpdateOutcome::Done)
+        return Checked;
+
+    BeforeRuns();
     TUpdateOutcome Outcome = TUpdateOutcome::Done;
     uint32_t Size = 0;
     const bool WriteStarted = FWorker.StartFirmwareWrite(ImagePath, false, Size) == srArmed;
@@ -93,12 +134,12 @@ TUpdateOutcome TFirmwareUpdate::Update(bool ReadBack)
         Size = 0;
         Outcome = TUpdateOutcome::WriteNotStarted;
     }
-    if (const TRunEnd End = WaitForRun(); End != TRunEnd::Ended)
+    if (const TRunEnd End = WaitForRun(WriteStarted, FFacts.Write); End != TRunEnd::Ended)
         return GiveUpRun(End);
     const bool Written = WriteStarted && RunReachedItsEnd();
 
     if (ReadBack)
-        return ReadAndCompare(Size, Written, Outcome);
+        return ReadAndCompare(Size, Written, Outcome, TextDone);
     if (!Written) {
         // Without a read-back only a write that went to its end can be called done.
         if (WriteStarted)
@@ -109,7 +150,57 @@ TUpdateOutcome TFirmwareUpdate::Update(bool ReadBack)
     return TUpdateOutcome::Done;
 }
 
-TUpdateOutcome TFirmwareUpdate::ReadAndCompare(uint32_t Size, bool Written, TUpdateOutcome Outcome)
+TUpdateOutcome TFirmwareUpdate::Verify()
+{
+    if (const TUpdateOutcome Checked = CheckTarget(); Checked != TUpdateOutcome::Done)
+        return Checked;
+    if (const TUpdateOutcome Checked = CheckImage(); Checked != TUpdateOutcome::Done)
+        return Checked;
+    std::error_code Error;
+    const uintmax_t Size = std::filesystem::file_size(PathFromText(ImagePath), Error);
+    // A read run of size 0 would read the whole area, and an empty image compares equal to anything.
+    if (Error || Size == 0 || Size > FirmwareAreaSize) {
+        FHooks.Show(TextReadNotStarted);
+        return TUpdateOutcome::ReadNotStarted;
+    }
+    BeforeRuns();
+    return ReadAndCompare(static_cast<uint32_t>(Size), true, TUpdateOutcome::Done, TextVerified);
+}
+
+TUpdateOutcome TFirmwareUpdate::Read(const std::string& Path, uint32_t Size, bool Replace)
+{
+    if (const TUpdateOutcome Checked = CheckTarget(); Checked != TUpdateOutcome::Done)
+        return Checked;
+    BeforeRuns();
+    const std::string Temporary = TemporaryBeside(Path);
+    const bool ReadStarted = FWorker.StartFirmwareRead(Temporary, false, Size) == srArmed;
+    // Gone once placed; otherwise with whatever the run wrote.
+    const TRemoveOnExit Remove(ReadStarted ? Temporary : std::string());
+    if (!ReadStarted) {
+        FHooks.Show(TextReadNotStarted);
+        return TUpdateOutcome::ReadNotStarted;
+    }
+    FHooks.Show(TextReading);
+    StartRunTimer();
+    if (const TRunEnd End = WaitForRun(true, FFacts.Read); End != TRunEnd::Ended)
+        return GiveUpRun(End);
+    bool Kept = RunReachedItsEnd();
+    if (Kept) {
+        // The run reads whole blocks; the file holds the bytes asked for.
+        std::error_code Error;
+        std::filesystem::resize_file(PathFromText(Temporary), Size, Error);
+        Kept = !Error && PlaceFile(Temporary, Path, Replace);
+    }
+    if (!Kept) {
+        FHooks.Show(TextReadNotStarted);
+        return TUpdateOutcome::ReadNotStarted;
+    }
+    FHooks.Show(TextRead);
+    return TUpdateOutcome::Done;
+}
+
+TUpdateOutcome TFirmwareUpdate::ReadAndCompare(uint32_t Size, bool Written, TUpdateOutcome Outcome,
+                                               const char* DoneText)
 {
     // Held until the file is deleted, so that no other update of this process takes the name.
     const TReadBackClaim Claim(ReadBackName(ImagePath, FHooks.Now()));
@@ -126,17 +217,23 @@ TUpdateOutcome TFirmwareUpdate::ReadAndCompare(uint32_t Size, bool Written, TUpd
         if (Outcome == TUpdateOutcome::Done)
             Outcome = TUpdateOutcome::ReadNotStarted;
     }
-    if (const TRunEnd End = WaitForRun(); End != TRunEnd::Ended)
+    if (const TRunEnd End = WaitForRun(ReadStarted, FFacts.Read); End != TRunEnd::Ended)
         return GiveUpRun(End);
 
     const bool ReadAll = ReadStarted && RunReachedItsEnd();
     const bool Same = ReadStarted && CompareFiles(ImagePath, ReadBackPath);
     if (Written && ReadAll && Same) {
-        FHooks.Show(TextDone);
+        FHooks.Show(DoneText);
         return TUpdateOutcome::Done;
     }
     FHooks.Show(TextVerifyFailed);
     return Outcome == TUpdateOutcome::Done ? TUpdateOutcome::VerifyFailed : Outcome;
+}
+
+void TFirmwareUpdate::BeforeRuns() const
+{
+    if (FBeforeRuns)
+        FBeforeRuns();
 }
 
 bool TFirmwareUpdate::CheckBootMode()
@@ -179,6 +276,16 @@ void TFirmwareUpdate::StartRunTimer()
 {
     FTimerEnabled = true;
     FHooks.StartTimer();
+}
+
+TFirmwareUpdate::TRunEnd TFirmwareUpdate::WaitForRun(bool Started, std::optional<TRunFacts>& Facts)
+{
+    const auto Start = std::chrono::steady_clock::now();
+    const TRunEnd End = WaitForRun();
+    if (Started)
+        Facts = TRunFacts{std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - Start),
+                          FWorker.RepeatCount()};
+    return End;
 }
 
 TFirmwareUpdate::TRunEnd TFirmwareUpdate::WaitForRun()

@@ -12,12 +12,16 @@
 //   keep its controls disabled;
 // - the read-back file is deleted whatever the outcome, and only a file this update created is
 //   compared or deleted.
+//
+// The same steps serve two jobs without the write run: RunVerify (checks, read-back, comparison)
+// and RunRead (checks, read run into a file that is kept).
 #pragma once
 
 #include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "LocalTime.h"
@@ -60,6 +64,19 @@ struct TDeviceCheck {
     bool Answered = false;
 };
 
+// One firmware run of an update, as far as it went.
+struct TRunFacts {
+    std::chrono::milliseconds Time{0}; // from its start to its end, or to its giving up
+    int32_t Repeats = 0;               // blocks sent or asked for again
+};
+
+// What an update learnt on its way, for a record of it: each part only when that stage was reached.
+struct TUpdateFacts {
+    std::optional<TDeviceCheck> Device;
+    std::optional<TRunFacts> Write;
+    std::optional<TRunFacts> Read;
+};
+
 // No block acknowledged or read for this long: the run is given up.
 inline constexpr std::chrono::milliseconds RunStallLimit{30'000};
 
@@ -70,6 +87,12 @@ public:
     // The whole update (the window's Button6Click). ReadBack: the window's CB_Read. Refused, as
     // Abandoned, while an update is in progress.
     TUpdateOutcome Run(bool ReadBack = true);
+    // The checks, then the read-back of the image's range and the comparison: the device hears no
+    // write request. An empty image or one larger than the firmware area gives nothing to read back.
+    TUpdateOutcome RunVerify();
+    // The checks, then the read run of Size bytes (1 to FirmwareAreaSize) from FirmwareStart into
+    // Path (see OutputFile.h); Replace lets it take the place of a file already there.
+    TUpdateOutcome RunRead(const std::string& Path, uint32_t Size, bool Replace);
 
     // True when the device's boot loader answered the boot query. BootReply then holds the first
     // line of what it answered.
@@ -86,20 +109,37 @@ public:
     // The image to write; empty (the default): MasterImagePath.
     void SetImageFile(std::string Path) { FImageFile = std::move(Path); }
     void SetStallLimit(std::chrono::milliseconds Limit) { FStallLimit = Limit; }
+    // Runs once the checks have passed, right before the first run: an update's write run, the read
+    // run of RunVerify and RunRead.
+    void SetBeforeRuns(std::function<void()> Hook) { FBeforeRuns = std::move(Hook); }
 
     const std::string& BootReply() const { return FBootReply; }
+    // Of the last update, kept after it.
+    const TUpdateFacts& Facts() const { return FFacts; }
     // The image path of the last update, kept after it.
     std::string ImagePath;
 
 private:
     enum class TRunEnd { Ended, Stalled, LinkLost, Abandoned };
 
+    // Runs Job unless an update is in progress already.
+    template <class TJob>
+    TUpdateOutcome Exclusive(const TJob& Job);
     TUpdateOutcome Update(bool ReadBack);
-    TUpdateOutcome ReadAndCompare(uint32_t Size, bool Written, TUpdateOutcome Outcome);
+    TUpdateOutcome Verify();
+    TUpdateOutcome Read(const std::string& Path, uint32_t Size, bool Replace);
+    // The boot and device checks; Done when both passed.
+    TUpdateOutcome CheckTarget();
+    // Sets ImagePath; Done when a file is there.
+    TUpdateOutcome CheckImage();
+    TUpdateOutcome ReadAndCompare(uint32_t Size, bool Written, TUpdateOutcome Outcome, const char* DoneText);
+    void BeforeRuns() const;
     void StartRunTimer();
     // Waits, processing messages every 10 ms, until the tick has seen the worker idle (at least one
     // pause), the run stalled or lost its link, or the update was abandoned.
     TRunEnd WaitForRun();
+    // WaitForRun for a run that started (Facts: where its time and repeats go) or did not.
+    TRunEnd WaitForRun(bool Started, std::optional<TRunFacts>& Facts);
     // Abandons the worker's run and ends the wait; the outcome of a run that did not end.
     TUpdateOutcome GiveUpRun(TRunEnd End);
     bool RunReachedItsEnd() const;
@@ -110,6 +150,8 @@ private:
     std::string FImageFile;
     std::chrono::milliseconds FStallLimit = RunStallLimit;
     std::string FBootReply;
+    std::function<void()> FBeforeRuns;
+    TUpdateFacts FFacts;
     bool FTimerEnabled = false;
     std::atomic<bool> FRunning{false};
     std::atomic<bool> FAbandon{false};

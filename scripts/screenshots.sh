@@ -2,12 +2,16 @@
 # Pictures of the program for the README: the main window idle and connected to the simulator, and
 # the About window. Starts the simulator and the program on a virtual X display, connects as a
 # person would (types the simulator's port into the port box, clicks Init) and writes PNGs.
-# Usage: scripts/screenshots.sh [build-dir] [output-dir]     (needs Xvfb, xdotool, ImageMagick's import)
+# Checks the title bars as the X server has them: Qt's windowTitle() does not show what the platform
+# adds to it.
+# Usage: scripts/screenshots.sh [build-dir] [output-dir]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/lib.sh
 build_dir=${1:-build}
 out_dir=${2:-docs/screenshots}
+scripts/build.sh "$build_dir"
+PACKAGES_LOG="$build_dir/packages.log" scripts/packages.sh xvfb xdotool imagemagick x11-utils
 mkdir -p "$out_dir"
 work=$(mktemp -d)
 pids=()
@@ -42,10 +46,18 @@ window_of() {
   echo "$id"
 }
 
+# Ends the script unless the X server holds Title as the window's title.
+expect_title() {
+  local title
+  title=$(xprop -id "$1" _NET_WM_NAME | sed -n 's/^_NET_WM_NAME(UTF8_STRING) = "\(.*\)"$/\1/p')
+  [ "$title" = "$2" ] || { echo "screenshots: the title bar reads '$title', not '$2'" >&2; exit 1; }
+}
+
 # Clicks the middle of a control given by its place in the window.
 click_at() { xdotool mousemove --window "$1" "$2" "$3" click 1; }
 
 main=$(window_of "SW30415 Fiber Optic Converter")
+expect_title "$main" "brimtor.example - SW30415 Fiber Optic Converter"
 sleep 0.5
 import -window "$main" "$out_dir/main-idle.png"
 
@@ -61,6 +73,7 @@ import -window "$main" "$out_dir/main-connected.png"
 # About (332, 13, 21 x 19 in the group).
 click_at "$main" 358 31
 about=$(window_of "About...")
+expect_title "$about" "About..."
 sleep 0.5
 import -window "$about" "$out_dir/about.png"
 ls -l "$out_dir"

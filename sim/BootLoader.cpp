@@ -59,7 +59,8 @@ TAnswer TBootLoader::Answer(const TRequestLine& Line)
         request = ParseRequest(Line.Text, SimMap::MemorySize);
     TAnswer answer;
     if ((FSettings.HangUpAfterBlocks && FBlocksStored >= *FSettings.HangUpAfterBlocks) ||
-        (FSettings.HangUpAfterReads && FReadsAnswered >= *FSettings.HangUpAfterReads)) {
+        (FSettings.HangUpAfterReads && request.Kind == TRequestKind::rkRead &&
+         FReadsAnswered >= *FSettings.HangUpAfterReads)) {
         answer.HangUp = true;
         answer.LogLine = describe(request) + " hang-up";
         return answer;

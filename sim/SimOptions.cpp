@@ -27,11 +27,12 @@ const char* const SimUsage =
     "  --split-gap MS       that pause (default 50)\n"
     "  --bad-cell ADDR      a bad flash cell: a byte written to ADDR is stored with bit 0 inverted\n"
     "  --hang-up N          after N stored blocks, close the terminal at the next request (unplugged)\n"
-    "  --hang-up-reads N    after N read replies, close the terminal at the next request (unplugged)\n"
+    "  --hang-up-reads N    after N read replies, close the terminal at the next read request (unplugged)\n"
     "  --silent-after N     after N stored blocks, answer nothing more (a hung boot loader)\n"
     "  --garbage N          replace every Nth reply to a read or a write with line noise\n"
     "  --overlong N         run every Nth reply to a read or a write on with 600 more digits\n"
     "  -h, --help           show this text\n"
+    "  --version            show the version\n"
     "Numbers are decimal, or hexadecimal with 0x. Without --memory the memory starts erased (0xFF) with\n"
     "port settings 05 00 05 00 at 0x24000, protection word 0000004E at 0x3F000 and MAC address\n"
     "02 00 53 30 41 50 at 0x3F004, and is not kept.\n"
@@ -73,6 +74,8 @@ TSimOptions ParseSimOptions(const std::vector<std::string>& Arguments)
         };
         if (option == "-h" || option == "--help")
             options.Help = true;
+        else if (option == "--version")
+            options.Version = true;
         else if (option == "--link")
             options.LinkPath = value();
         else if (option == "--memory")

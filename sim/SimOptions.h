@@ -11,6 +11,7 @@ struct TSimOptions {
     std::string LinkPath; // empty: no link
     std::string LogPath;  // empty: the log goes to stderr
     bool Help = false;
+    bool Version = false;
 };
 
 extern const char* const SimUsage;

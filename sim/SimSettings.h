@@ -39,8 +39,8 @@ struct TSimSettings {
     // After this many blocks were stored, the next request finds the device unplugged: the
     // simulator closes the terminal without answering.
     std::optional<unsigned> HangUpAfterBlocks;
-    // After this many read replies were sent (the protection word's read counts), the next request
-    // finds the device unplugged.
+    // After this many read replies were sent (the protection word's read counts), the next read
+    // request finds the device unplugged; 0: the first, during the device check.
     std::optional<unsigned> HangUpAfterReads;
     // After this many blocks were stored, the device answers nothing more, while the terminal stays
     // open: a boot loader that has hung.

@@ -53,6 +53,10 @@ int main(int argc, char** argv)
         std::cout << SimUsage;
         return 0;
     }
+    if (options.Version) {
+        std::cout << SW_VERSION << "\n";
+        return 0;
+    }
 
     std::shared_ptr<std::ofstream> logFile;
     if (!options.LogPath.empty()) {

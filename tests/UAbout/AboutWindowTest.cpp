@@ -92,6 +92,7 @@ TEST_F(AboutWindow, showsTheLogoAndTheTextsInPlace)
     EXPECT_EQ(Control<TLbButton>("LbButton1")->geometry(), QRect(8, 115, 81, 22));
     EXPECT_EQ(Control<TLbButton>("LbButton1")->NumGlyphs(), 2);
     EXPECT_EQ(Control<QLabel>("Label8")->text(), "SW30415");
+    EXPECT_EQ(Control<QLabel>("Label9")->text(), SW_TEST_VERSION);
     EXPECT_TRUE(Control<QLabel>("Label1")->font().bold());
     EXPECT_EQ(Control<QLabel>("Label1")->font().pixelSize(), 13);
     // The link fits inside the window.

@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "ChildProgram.h"
+#include "DeviceSimulator.h"
 #include "TestFiles.h"
 
 class TProgram : public TChildProgram {
@@ -20,3 +23,15 @@ class TProgramCases : public testing::TestWithParam<TCase> {
 protected:
     TTempFolder Folder{"cli-test"};
 };
+
+// A simulated device, started: the default settings with Change (if any) applied, Held at Address.
+inline std::unique_ptr<TDeviceSimulator> StartDevice(void (*Change)(TSimSettings&), uint32_t Address, const TBytes& Held)
+{
+    TSimSettings Settings;
+    if (Change)
+        Change(Settings);
+    auto Sim = std::make_unique<TDeviceSimulator>(Settings);
+    Sim->Memory().Write(Address, Held);
+    Sim->Start();
+    return Sim;
+}

@@ -3,6 +3,8 @@
 
 #include <csignal>
 
+#include <sys/stat.h>
+
 #include "CliProgram.h"
 #include "DeviceSimulator.h"
 #include "TestFiles.h"
@@ -12,7 +14,7 @@ using namespace std::chrono_literals;
 
 namespace {
 
-enum class TImage { Good, Missing, Empty, Default };
+enum class TImage { Good, Default };
 
 struct TCliCase {
     const char* Name;
@@ -35,8 +37,6 @@ TEST_P(CliAgainstDevice, PrintsTheStatusTextsAndExitsWithTheOutcomesCode)
     std::vector<std::string> Arguments = {Case.Command, "--port", Sim.PortPath()};
     if (Case.Image == TImage::Good)
         SaveFile(Image, Pattern(1000, 21));
-    if (Case.Image == TImage::Empty)
-        SaveFile(Image, {});
     if (Case.Image != TImage::Default && std::string(Case.Command) == "update")
         Arguments.insert(Arguments.end(), {"--image", Image.string()});
 
@@ -60,8 +60,6 @@ TSimSettings Settings(void (*Change)(TSimSettings&))
     return S;
 }
 
-const char* const NoImageText = "The Firmware file isn't in MASTER folder";
-
 INSTANTIATE_TEST_SUITE_P(
     Outcomes, CliAgainstDevice,
     testing::Values(
@@ -70,10 +68,6 @@ INSTANTIATE_TEST_SUITE_P(
                  {"The device isn't on Boot Mode"}},
         TCliCase{"WrongDevice", "update", Settings([](TSimSettings& S) { S.ProtectionWord = 79; }), TImage::Good,
                  5, {"You cannot use this software for this device"}},
-        TCliCase{"NoImage", "update", {}, TImage::Missing, 6, {NoImageText}},
-        TCliCase{"NoImageBesideTheProgram", "update", {}, TImage::Default, 6, {NoImageText}},
-        TCliCase{"WriteNotStarted", "update", {}, TImage::Empty, 7,
-                 {"Error in Write Firmware", "Read Firmware", "Error after read"}},
         TCliCase{"VerifyFailed", "update", Settings([](TSimSettings& S) { S.BadCell = 0x8010; }), TImage::Good, 9,
                  {"Write Firmware", "Read Firmware", "Error after read"}},
         TCliCase{"LinkLost", "update", Settings([](TSimSettings& S) { S.HangUpAfterBlocks = 8; }), TImage::Good,
@@ -84,8 +78,64 @@ INSTANTIATE_TEST_SUITE_P(
                  TImage::Default, 4, {"Boot mode: no boot loader reply"}},
         TCliCase{"CheckOtherBootReply", "check", Settings([](TSimSettings& S) { S.BootText = "boot ver 2\r\n"; }),
                  TImage::Default, 4, {"Boot mode: no; the device answered \"boot ver 2\""}},
+        TCliCase{"CheckLinkLost", "check", Settings([](TSimSettings& S) { S.HangUpAfterReads = 0; }),
+                 TImage::Default, 10, {"Device: the link to the device was lost during the check"}},
         TCliCase{"CheckWrongDevice", "check", Settings([](TSimSettings& S) { S.ProtectionWord = 0x4E000000; }),
                  TImage::Default, 5, {"Protection word: 0x4E000000", "Device: not one this tool serves"}}),
+    [](const auto& Info) { return std::string(Info.param.Name); });
+
+// What the image is in a refusal case.
+enum class TBadImage { Missing, BesideTheProgram, Empty, TooLarge, Folder, Fifo, DevZero, DevNull };
+
+struct TRefusalCase {
+    const char* Name;
+    TBadImage Image;
+    int ExitCode;
+    const char* Rule; // in the error output, after the image's path
+    const char* Command = "update";
+};
+void PrintTo(const TRefusalCase& Case, std::ostream* Out) { *Out << Case.Name; }
+
+using CliImageRefusal = TProgramCases<TRefusalCase>;
+
+TEST_P(CliImageRefusal, NamesTheFileAndTheRuleBeforeAnythingIsSent)
+{
+    const TRefusalCase& Case = GetParam();
+    TDeviceSimulator Sim(TSimSettings{});
+    Sim.Start();
+    std::string Image = (Folder.Path() / "image.sim").string();
+    switch (Case.Image) {
+    case TBadImage::Missing: break;
+    case TBadImage::BesideTheProgram: Image.clear(); break;
+    case TBadImage::Empty: SaveFile(Image, {}); break;
+    case TBadImage::TooLarge: SaveFile(Image, Pattern(0x23FFF - 0x8000 + 2, 5)); break;
+    case TBadImage::Folder: Image = Folder.Path().string(); break;
+    case TBadImage::Fifo: ASSERT_EQ(mkfifo(Image.c_str(), 0600), 0); break;
+    case TBadImage::DevZero: Image = "/dev/zero"; break;
+    case TBadImage::DevNull: Image = "/dev/null"; break;
+    }
+    std::vector<std::string> Arguments = {Case.Command, "--port", Sim.PortPath()};
+    if (!Image.empty())
+        Arguments.insert(Arguments.end(), {"--image", Image});
+
+    TProgram Program(Arguments, Folder.Path());
+    EXPECT_EQ(Program.Wait(), Case.ExitCode) << Program.Err();
+    EXPECT_NE(Program.Err().find(Image + "\" " + Case.Rule), std::string::npos) << Program.Err();
+    EXPECT_TRUE(Sim.RequestLog().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, CliImageRefusal,
+    testing::Values(TRefusalCase{"Missing", TBadImage::Missing, 6, "does not exist"},
+                    TRefusalCase{"MissingBesideTheProgram", TBadImage::BesideTheProgram, 6, "does not exist"},
+                    TRefusalCase{"Empty", TBadImage::Empty, 7, "is empty"},
+                    TRefusalCase{"LargerThanTheFirmwareArea", TBadImage::TooLarge, 7, "holds 114689 bytes"},
+                    TRefusalCase{"Folder", TBadImage::Folder, 7, "is not a regular file"},
+                    TRefusalCase{"Fifo", TBadImage::Fifo, 7, "is not a regular file"},
+                    TRefusalCase{"DevZero", TBadImage::DevZero, 7, "is not a regular file"},
+                    TRefusalCase{"DevNull", TBadImage::DevNull, 7, "is not a regular file"},
+                    TRefusalCase{"VerifyMissing", TBadImage::Missing, 6, "does not exist", "verify"},
+                    TRefusalCase{"VerifyEmpty", TBadImage::Empty, 7, "is empty", "verify"}),
     [](const auto& Info) { return std::string(Info.param.Name); });
 
 struct TArgumentCase {
@@ -113,7 +163,10 @@ INSTANTIATE_TEST_SUITE_P(
                     TArgumentCase{"PortValueMissing", {"check", "--port"}, 2, "--port"},
                     TArgumentCase{"UnknownOption", {"update", "--port", "x", "--speed", "9"}, 2, "--speed"},
                     TArgumentCase{"UnknownSubcommand", {"flash"}, 2, "flash"},
-                    TArgumentCase{"PortNotOpened", {"update", "--port", "ttyNoSuchPort"}, 3, "/dev/ttyNoSuchPort is not there"},
+                    TArgumentCase{"ReadOutMissing", {"read", "--port", "x"}, 2, "--out"},
+                    TArgumentCase{"ReadSizeBeyondTheArea", {"read", "--port", "x", "--out", "f", "--size", "114689"}, 2, "--size"},
+                    TArgumentCase{"VerifyPortMissing", {"verify"}, 2, "--port"},
+                    TArgumentCase{"PortNotOpened", {"check", "--port", "ttyNoSuchPort"}, 3, "/dev/ttyNoSuchPort is not there"},
                     TArgumentCase{"Version", {"--version"}, 0, SW_TEST_VERSION},
                     TArgumentCase{"HelpListsExitCodes", {"--help"}, 0, "130  interrupted"},
                     TArgumentCase{"UpdateHelpListsExitCodes", {"update", "--help"}, 0, "10   the run stalled"},

@@ -25,20 +25,15 @@ using ParamCommandsAgainstDevice = TProgramCases<TParamCase>;
 TEST_P(ParamCommandsAgainstDevice, PrintWhatTheWindowShowsAndLeaveTheWrittenBytesInTheDevice)
 {
     const TParamCase& Case = GetParam();
-    TSimSettings Settings;
-    if (Case.Fault)
-        Case.Fault(Settings);
-    TDeviceSimulator Sim(Settings);
-    Sim.Memory().Write(Case.Address, Case.Held);
-    Sim.Start();
+    const auto Sim = StartDevice(Case.Fault, Case.Address, Case.Held);
     std::vector<std::string> Arguments = Case.Arguments;
-    Arguments.insert(Arguments.end(), {"--port", Sim.PortPath()});
+    Arguments.insert(Arguments.end(), {"--port", Sim->PortPath()});
 
     TProgram Program(Arguments, Folder.Path());
     EXPECT_EQ(Program.Wait(), Case.ExitCode) << Program.Err();
     EXPECT_EQ(Program.Out(), Case.Out);
     if (!Case.Stored.empty()) {
-        EXPECT_EQ(Sim.Memory().Read(Case.Address, static_cast<uint32_t>(Case.Stored.size())), Case.Stored);
+        EXPECT_EQ(Sim->Memory().Read(Case.Address, static_cast<uint32_t>(Case.Stored.size())), Case.Stored);
     }
 }
 

@@ -6,6 +6,10 @@
 #include "ProgramPath.h"
 #include "TestFiles.h"
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 namespace {
 
 TEST(FirmwareFiles, MasterImageLiesInTheMasterFolderBesideTheProgram)
@@ -82,5 +86,21 @@ INSTANTIATE_TEST_SUITE_P(Table, CompareFilesTable,
                                          TCompareCase{"ShortInFirstChunk", 1000, 150, -1, false},
                                          TCompareCase{"NoReadBack", 1000, -1, -1, false}),
                          [](const auto& Info) { return std::string(Info.param.Name); });
+
+#ifndef _WIN32
+// A FIFO waits in a blocking open for a writer that never comes.
+TEST(FirmwareFiles, CompareRefusesAFifoAtOnce)
+{
+    const TTempFolder Folder("compare-fifo-test");
+    const auto Fifo = Folder.Path() / "image.sim";
+    const auto ReadBack = Folder.Path() / "image.b79";
+    ASSERT_EQ(mkfifo(Fifo.c_str(), 0600), 0);
+    SaveFile(ReadBack, Pattern(100, 3));
+    EXPECT_FALSE(CompareFiles(TextFromPath(Fifo), TextFromPath(ReadBack)));
+    const auto Image = Folder.Path() / "other.sim";
+    SaveFile(Image, Pattern(100, 3));
+    EXPECT_FALSE(CompareFiles(TextFromPath(Image), TextFromPath(Fifo)));
+}
+#endif
 
 } // namespace

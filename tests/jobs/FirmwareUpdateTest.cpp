@@ -202,6 +202,12 @@ TSimSettings Silent()
     S.BootReply = false;
     return S;
 }
+TSimSettings UnpluggedAtFirstRead()
+{
+    TSimSettings S;
+    S.HangUpAfterReads = 0;
+    return S;
+}
 TSimSettings Protection(uint32_t Word)
 {
     TSimSettings S;
@@ -227,6 +233,8 @@ INSTANTIATE_TEST_SUITE_P(
                      BootAndProtectionRead},
         TRefusedCase{"ProtectionWord78Reversed", Protection(0x4E000000), true, TUpdateOutcome::WrongDevice,
                      WrongDevice, BootAndProtectionRead},
+        TRefusedCase{"LinkLostInDeviceCheck", UnpluggedAtFirstRead(), true, TUpdateOutcome::LinkLost,
+                     "The link to the device was lost during the device check", {"BOOT answered", "READ 03F000 0080 hang-up"}},
         TRefusedCase{"ImageMissing", {}, false, TUpdateOutcome::NoImage, "The Firmware file isn't in MASTER folder",
                      BootAndProtectionRead}),
     [](const auto& Info) { return std::string(Info.param.Name); });

@@ -15,12 +15,9 @@ namespace {
 // The longest row: a device that stops answering costs the run's 30 s stall limit.
 constexpr size_t ImageSize = 40 * BlockDataSize + 77; // 41 blocks, the last one partly filled
 
-enum class TImage { Good, Missing, Empty, TooLarge };
-
 struct TFaultCase {
     const char* Name;
     void (*Fault)(TSimSettings&);
-    TImage Image;
     int ExitCode;
     std::vector<std::string> Lines; // printed in this order
 };
@@ -58,9 +55,8 @@ TEST_P(FaultMatrix, EndsWithTheOutcomesTextAndCodeAndLeavesTheDeviceUsable)
     const TFaultCase& Case = GetParam();
     const auto Memory = Folder.Path() / "device.mem";
     const auto ImagePath = Folder.Path() / "image.sim";
-    const TBytes Image = Pattern(Case.Image == TImage::TooLarge ? FirmwareAreaSize + 1 : ImageSize, 31);
-    if (Case.Image != TImage::Missing)
-        SaveFile(ImagePath, Case.Image == TImage::Empty ? TBytes{} : Image);
+    const TBytes Image = Pattern(ImageSize, 31);
+    SaveFile(ImagePath, Image);
 
     TSimSettings Faulty;
     Case.Fault(Faulty);
@@ -104,30 +100,24 @@ INSTANTIATE_TEST_SUITE_P(
     Faults, FaultMatrix,
     testing::Values(
         // One acknowledgement lost: the block goes again after the 11 s of silence.
-        TFaultCase{"DroppedAck", [](TSimSettings& S) { S.DropAckEvery = 30; }, TImage::Good, 0, Done},
-        TFaultCase{"CorruptReadReply", [](TSimSettings& S) { S.CorruptReadEvery = 10; }, TImage::Good, 0, Done},
-        TFaultCase{"BadFlashCell", [](TSimSettings& S) { S.BadCell = FirmwareStart + 0x310; }, TImage::Good, 9,
+        TFaultCase{"DroppedAck", [](TSimSettings& S) { S.DropAckEvery = 30; }, 0, Done},
+        TFaultCase{"CorruptReadReply", [](TSimSettings& S) { S.CorruptReadEvery = 10; }, 0, Done},
+        TFaultCase{"BadFlashCell", [](TSimSettings& S) { S.BadCell = FirmwareStart + 0x310; }, 9,
                    ReadFailed},
-        TFaultCase{"NoBootReply", [](TSimSettings& S) { S.BootReply = false; }, TImage::Good, 4,
+        TFaultCase{"NoBootReply", [](TSimSettings& S) { S.BootReply = false; }, 4,
                    {"The device isn't on Boot Mode"}},
-        TFaultCase{"WrongDeviceCode", [](TSimSettings& S) { S.ProtectionWord = 79; }, TImage::Good, 5,
+        TFaultCase{"WrongDeviceCode", [](TSimSettings& S) { S.ProtectionWord = 79; }, 5,
                    {"You cannot use this software for this device"}},
-        TFaultCase{"SplitAck", [](TSimSettings& S) { S.SplitAckEvery = 7; }, TImage::Good, 0, Done},
-        TFaultCase{"HangUpMidWrite", [](TSimSettings& S) { S.HangUpAfterBlocks = 12; }, TImage::Good, 10,
+        TFaultCase{"SplitAck", [](TSimSettings& S) { S.SplitAckEvery = 7; }, 0, Done},
+        TFaultCase{"HangUpMidWrite", [](TSimSettings& S) { S.HangUpAfterBlocks = 12; }, 10,
                    WriteFailed},
         // The protection word's read is the first.
-        TFaultCase{"HangUpMidRead", [](TSimSettings& S) { S.HangUpAfterReads = 1 + 20; }, TImage::Good, 10,
+        TFaultCase{"HangUpMidRead", [](TSimSettings& S) { S.HangUpAfterReads = 1 + 20; }, 10,
                    ReadFailed},
-        TFaultCase{"StopsAnswering", [](TSimSettings& S) { S.SilentAfterBlocks = 9; }, TImage::Good, 10,
+        TFaultCase{"StopsAnswering", [](TSimSettings& S) { S.SilentAfterBlocks = 9; }, 10,
                    WriteFailed},
-        TFaultCase{"GarbageReplies", [](TSimSettings& S) { S.GarbageReplyEvery = 9; }, TImage::Good, 0, Done},
-        TFaultCase{"OverlongReplies", [](TSimSettings& S) { S.OverlongReplyEvery = 5; }, TImage::Good, 0, Done},
-        TFaultCase{"ImageMissing", [](TSimSettings&) {}, TImage::Missing, 6,
-                   {"The Firmware file isn't in MASTER folder"}},
-        TFaultCase{"ImageEmpty", [](TSimSettings&) {}, TImage::Empty, 7,
-                   {"Error in Write Firmware", "Read Firmware", "Error after read"}},
-        TFaultCase{"ImageTooLarge", [](TSimSettings&) {}, TImage::TooLarge, 7,
-                   {"Error in Write Firmware", "Read Firmware", "Error after read"}}),
+        TFaultCase{"GarbageReplies", [](TSimSettings& S) { S.GarbageReplyEvery = 9; }, 0, Done},
+        TFaultCase{"OverlongReplies", [](TSimSettings& S) { S.OverlongReplyEvery = 5; }, 0, Done}),
     [](const auto& Info) { return std::string(Info.param.Name); });
 
 } // namespace

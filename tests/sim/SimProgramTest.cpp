@@ -184,5 +184,7 @@ TEST(simProgram, readsEveryOptionAndRefusesBadOnes)
                                "--bad-cell", "--hang-up", "--adapter-latency"})
         EXPECT_NE(usage.find(option), std::string::npos) << option;
     EXPECT_EQ(help.ExitCode(), 0);
+    TSimProcess version({"--version"});
+    EXPECT_EQ(version.Output(false), SW_TEST_VERSION "\n");
     EXPECT_EQ(TSimProcess({"--frobnicate"}).ExitCode(), 2);
 }

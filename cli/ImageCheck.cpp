@@ -1,0 +1,50 @@
+#include "ImageCheck.h"
+
+#include <cstdio>
+#include <filesystem>
+
+#include "FirmwareFiles.h"
+#include "MemoryMap.h"
+#include "PathText.h"
+#include "RunFile.h"
+#include "Sha256.h"
+
+namespace {
+
+TExitCode Refuse(TExitCode Code, const std::string& Path, const std::string& Fault)
+{
+    std::fprintf(stderr,
+                 "sw30415: the image \"%s\" %s; it must be a readable regular file of 1 to %u bytes (the firmware area)\n",
+                 Path.c_str(), Fault.c_str(), static_cast<unsigned>(FirmwareAreaSize));
+    return Code;
+}
+
+} // namespace
+
+TExitCode CheckImage(const std::string& Given, TImageFacts& Image)
+{
+    const std::string Path = Given.empty() ? MasterImagePath() : Given;
+    std::error_code Error;
+    const std::filesystem::file_status Status = std::filesystem::status(PathFromText(Path), Error);
+    if (Status.type() == std::filesystem::file_type::not_found)
+        return Refuse(ecNoImage, Path, "does not exist");
+    // A folder on the way that cannot be searched leaves the type unknown.
+    if (Status.type() == std::filesystem::file_type::none)
+        return Refuse(ecWriteNotStarted, Path, "cannot be reached: " + Error.message());
+    if (Status.type() != std::filesystem::file_type::regular)
+        return Refuse(ecWriteNotStarted, Path, "is not a regular file");
+    // Opened as the write run opens it, which neither a FIFO nor a device can hold up.
+    TRunFile File;
+    if (!File.OpenForReading(Path))
+        return Refuse(ecWriteNotStarted, Path, "cannot be read (no permission, or a program is writing it)");
+    const int64_t Size = File.Size();
+    if (Size <= 0)
+        return Refuse(ecWriteNotStarted, Path, "is empty");
+    if (Size > int64_t{FirmwareAreaSize})
+        return Refuse(ecWriteNotStarted, Path, "holds " + std::to_string(Size) + " bytes");
+    const std::string Digest = Sha256Hex(File);
+    if (Digest.empty())
+        return Refuse(ecWriteNotStarted, Path, "cannot be read to its end");
+    Image = {Path, Size, Digest};
+    return ecDone;
+}

@@ -1,0 +1,20 @@
+// The image of an update, checked before any port opens: a file that cannot be written is refused
+// before anything is sent, and without the read-back of the whole firmware area that a refused write
+// run would still cost.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "ExitCodes.h"
+
+struct TImageFacts {
+    std::string Path;
+    int64_t Size = 0;
+    std::string Sha256; // lower-case hex
+};
+
+// Given: the --image argument; empty, the image beside the program. Returns ecDone with Image
+// filled in, else ecNoImage for a missing file and ecWriteNotStarted for one that is not a readable
+// regular file of 1 byte up to the firmware area's size, with the file and the rule on stderr.
+TExitCode CheckImage(const std::string& Given, TImageFacts& Image);

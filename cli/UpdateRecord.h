@@ -1,0 +1,58 @@
+// The record of one device's update, read or verify, for `--record FILE`: one JSON object a line,
+// appended, with the times, the command, the port and its adapter, what the device answered, the
+// image (for read the file it filled), and how the job ended. Written however the job ends, with
+// what is known by then.
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ExitCodes.h"
+#include "ImageCheck.h"
+
+class Tarm_SER;
+class TFirmwareUpdate;
+
+// The files of a job: the image, checked, and the record file (empty: none). Outputs: for read,
+// the file of each port in the order of the ports, recorded in place of the image. Each member has
+// its initialiser, so that a designated initialiser may leave it out.
+struct TUpdateFiles {
+    std::string Command{};
+    TImageFacts Image{};
+    std::string RecordFile{};
+    std::vector<std::string> Outputs{};
+};
+
+// The help of --record.
+extern const char* const RecordHelp;
+
+// ecDone when File is empty or can be appended to (it is created then), else ecBadArguments with
+// the reason on stderr; checked before any port opens, so that no update goes unrecorded.
+TExitCode CheckRecordFile(const std::string& File);
+
+class TUpdateRecord {
+public:
+    // Starts the clock and notes the port's adapter while it is there; Index: the port's place in
+    // the list given.
+    TUpdateRecord(const TUpdateFiles& Files, std::string Port, size_t Index);
+
+    // The job whose facts go into the record; the MAC address is read before its first run.
+    void Follow(TFirmwareUpdate& Job, Tarm_SER& Worker);
+    // Appends the record (a failure is told on stderr) and gives Code back.
+    TExitCode Finish(TExitCode Code, const std::string& Status);
+
+private:
+    std::string Line(TExitCode Code, const std::string& Status) const;
+    std::string FileJson(TExitCode Code) const;
+
+    const TUpdateFiles& FFiles;
+    const std::string FPort;
+    const size_t FIndex;
+    const std::chrono::system_clock::time_point FStarted;
+    const std::string FAdapter;
+    const TFirmwareUpdate* FJob = nullptr;
+    std::optional<std::string> FMacAddress;
+};

@@ -1,0 +1,76 @@
+// The pieces of the update records: JSON strings, UTC times, the image's hash, the adapter's identity.
+#include <gtest/gtest.h>
+
+#include "AdapterIdentity.h"
+#include "JsonText.h"
+#include "RunFile.h"
+#include "Sha256.h"
+#include "TestFiles.h"
+
+namespace {
+
+TEST(RecordParts, JsonStringsEscapeWhatWouldBreakTheLineAndReplaceWhatIsNotUtf8)
+{
+    const std::pair<std::string, std::string> Cases[] = {
+        {"COM3", R"("COM3")"},
+        {R"(a"b\c)", R"("a\"b\\c")"},
+        {"\n\t\x01\x7f", R"("\u000a\u0009\u0001\u007f")"},
+        {"Z\xc3\xa4hler \xe2\x82\xac \xf0\x9f\x94\x8c", "\"Z\xc3\xa4hler \xe2\x82\xac \xf0\x9f\x94\x8c\""},
+        {"\xff|\xc3|\xc0\xaf|\xed\xa0\x80|\xf4\x90\x80\x80", R"("\ufffd|\ufffd|\ufffd\ufffd|\ufffd\ufffd\ufffd|\ufffd\ufffd\ufffd\ufffd")"},
+    };
+    for (const auto& [Text, Json] : Cases)
+        EXPECT_EQ(JsonString(Text), Json);
+    using namespace std::chrono;
+    EXPECT_EQ(UtcText(sys_days{2026y / 1 / 2} + 3h + 4min + 5s + 6ms), "2026-01-02T03:04:05.006Z");
+}
+
+TEST(RecordParts, Sha256OfAFileIsTheSystemLibrarysStandardDigest)
+{
+    const TTempFolder Folder("record-hash-test");
+    const std::pair<std::string, std::string> Cases[] = {
+        {"", "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"},
+        {"abc", "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"},
+        {std::string(1'000'000, 'a'), "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0"},
+    };
+    for (const auto& [Bytes, Digest] : Cases) {
+        const auto Path = Folder.Path() / "image.sim";
+        SaveFile(Path, TBytes(Bytes.begin(), Bytes.end()));
+        TRunFile File;
+        ASSERT_TRUE(File.OpenForReading(Path.string()));
+        EXPECT_EQ(Sha256Hex(File), Digest);
+    }
+}
+
+#ifndef _WIN32
+TEST(RecordParts, AdapterIdentityComesFromTheUsbDeviceAboveTheTty)
+{
+    namespace fs = std::filesystem;
+    const TTempFolder Root("record-adapter-test");
+    const auto Usb = Root.Path() / "sys/devices/pci0/usb1/1-1";
+    const auto Tty = [&](const std::string& Name, const fs::path& Device) {
+        SaveFile(Root.Path() / "dev" / Name, {});
+        fs::create_directories(Device);
+        fs::create_directories(Root.Path() / "sys/class/tty" / Name);
+        fs::create_directory_symlink(Device, Root.Path() / "sys/class/tty" / Name / "device");
+    };
+    const auto Line = [](const fs::path& File, const std::string& Text) { SaveFile(File, TBytes(Text.begin(), Text.end())); };
+    fs::create_directories(Root.Path() / "dev");
+    Tty("ttyUSB3", Usb / "1-1.4/1-1.4:1.0/ttyUSB3");
+    Line(Usb / "1-1.4/idVendor", "0403\n");
+    Line(Usb / "1-1.4/idProduct", "6001\n");
+    Line(Usb / "1-1.4/serial", "A10K\"X\n");
+    Tty("ttyACM0", Usb / "1-1.2/1-1.2:1.0");
+    Line(Usb / "1-1.2/idVendor", "2341\n");
+    Line(Usb / "1-1.2/idProduct", "0043\n");
+    SaveFile(Root.Path() / "dev/ptmx", {});
+
+    const auto Identity = [&](const char* Name) { return AdapterIdentity((Root.Path() / "dev" / Name).string(), Root.Path()).Json(); };
+    EXPECT_EQ(Identity("ttyUSB3"),
+              R"({"usb_vendor_id":"0403","usb_product_id":"6001","serial_number":"A10K\"X","usb_bus_path":"1-1.4"})");
+    EXPECT_EQ(Identity("ttyACM0"), R"({"usb_vendor_id":"2341","usb_product_id":"0043","usb_bus_path":"1-1.2"})");
+    EXPECT_EQ(Identity("ptmx"), "{}");
+    EXPECT_EQ(Identity("ttyGone"), "{}");
+}
+#endif
+
+} // namespace
