@@ -179,29 +179,88 @@ bool DecodeReadReply(const char* Text, int Count, TBlock& Block)
     return Answer;
 }
 
+void SettleLine(TCustomComm& Comm, std::chrono::milliseconds Quiet, const TKeepWaiting& KeepWaiting)
+{
+    const Clock::time_point Deadline = Clock::now() + Quiet * ReadReplyPollLimit;
+    char Discard[ReadReplyBufferSize];
+    for (int Count = AwaitCount(Comm, -1, {}); Count >= 0 && Clock::now() < Deadline && StillWanted(KeepWaiting);) {
+        if (Count > 0)
+            ReadAll(Comm, Discard, ReadReplyBufferSize);
+        const int Known = Comm.InQueCount();
+        Count = AwaitCount(Comm, Known, std::min<Clock::duration>(Quiet, Deadline - Clock::now()));
+        if (Count == Known)
+            return;
+    }
+}
+
+bool JudgeReadReply(const char* Text, int Count, TBlock& Block, int& Missing)
+{
+    constexpr int DataDigits = 2 * BlockDataSize;
+    int Digits = 0;
+    int DataEnd = 0; // just past the last data digit of a whole block
+    for (int I = 0; I < Count && Digits < DataDigits; ++I)
+        if (DataDigit(Text[I]) >= 0) {
+            ++Digits;
+            DataEnd = I + 1;
+        }
+    Missing = Digits < DataDigits ? DataDigits - Digits + 2 : std::max(1, DataEnd + 2 - Count);
+    // The checksum is the two characters after the data and whatever separators follow them; once a
+    // further data digit stands ahead of it, the block would be longer than 128 bytes.
+    for (int End = DataEnd + 2; Digits == DataDigits && End <= Count; ++End) {
+        if (End > DataEnd + 2 && DataDigit(Text[End - 3]) >= 0) {
+            Missing = 0;
+            break;
+        }
+        if (DecodeReadReply(Text, End, Block))
+            return true;
+    }
+    DecodeReadReply(Text, Count, Block);
+    return false;
+}
+
 bool ReceiveReadReply(TCustomComm& Comm, TBlock& Block, std::chrono::milliseconds Quiet,
                       const TKeepWaiting& KeepWaiting)
 {
     std::memset(Block, 0, BlockDataSize);
     Block[DecodedLengthIndex] = 0;
     const Clock::time_point Deadline = Clock::now() + Quiet * ReadReplyPollLimit;
+    char Reply[ReadReplyBufferSize];
+    int Stored = 0;
+    int Wanted = ReadReplyThreshold; // characters, stored and waiting, before the text is judged (again)
+    Clock::time_point LastArrival{};
+    bool Answer = false;
     int Count = AwaitCount(Comm, -1, {});
-    while (Count >= 0 && Count < ReadReplyThreshold && Clock::now() < Deadline && StillWanted(KeepWaiting)) {
-        const Clock::time_point SliceEnd = std::min(Clock::now() + Quiet, Deadline);
+    while (Count >= 0 && StillWanted(KeepWaiting)) {
+        if (Stored + Count >= Wanted) {
+            const int Got = Comm.Read(Reply + Stored, ReadReplyBufferSize - Stored);
+            if (Got < 0)
+                break;
+            Stored += Got;
+            LastArrival = Clock::now();
+            int Missing = 0;
+            Answer = JudgeReadReply(Reply, Stored, Block, Missing);
+            if (Answer || Missing == 0 || Stored == ReadReplyBufferSize)
+                break;
+            Wanted = Stored + Missing;
+            Count = AwaitCount(Comm, -1, {});
+            continue;
+        }
+        const Clock::time_point Now = Clock::now();
+        // A text that did not check out is given up once the line has held still for a pause.
+        const Clock::time_point SliceEnd = std::min({Now + Quiet, Deadline, Stored > 0 ? LastArrival + Quiet : Deadline});
+        if (Now >= SliceEnd)
+            break;
         // The characters still missing cannot come before the line has carried them: looking
         // sooner, at every part the driver passes on, would only cost processor time.
-        if (Count > 0)
-            std::this_thread::sleep_for(std::min(LineTime(Comm, ReadReplyThreshold - Count), SliceEnd - Clock::now()));
-        Count = AwaitCount(Comm, Count, SliceEnd - Clock::now());
+        if (Stored + Count > 0)
+            std::this_thread::sleep_for(std::min(LineTime(Comm, Wanted - Stored - Count), SliceEnd - Now));
+        const int Arrived = AwaitCount(Comm, Count, SliceEnd - Clock::now());
+        if (Arrived != Count)
+            LastArrival = Clock::now();
+        Count = Arrived;
     }
     if (Count < 0)
         return false; // closed: no reply can come, and nothing is left to discard
-    bool Answer = false;
-    if (Count >= ReadReplyThreshold) {
-        char Reply[ReadReplyBufferSize];
-        const int Got = Comm.Read(Reply, ReadReplyBufferSize);
-        Answer = Got >= 0 && DecodeReadReply(Reply, Got, Block);
-    }
     char Discard[ReadReplyBufferSize];
     ReadAll(Comm, Discard, ReadReplyBufferSize);
     return Answer;

@@ -22,7 +22,9 @@ inline constexpr int BlockSize = 132;           // block buffer
 inline constexpr int BlockDataSize = 128;       // bytes 0-127 of the block buffer
 inline constexpr int DecodedLengthIndex = 129;  // byte of the block buffer: whole bytes decoded
 inline constexpr int AckBufferSize = 259;
-inline constexpr int ReadReplyBufferSize = 321;
+// Room for a read reply with up to three separator characters between its byte pairs and a line of
+// text around it: a device may frame its digits so, and a reply cut off by the buffer never checks out.
+inline constexpr int ReadReplyBufferSize = 1024;
 inline constexpr int BootReplyBufferSize = 200;
 inline constexpr int ReadReplyThreshold = 258;  // 256 data digits and the checksum
 inline constexpr int AckPollLimit = 1100;       // pauses of silence before an acknowledgement wait ends
@@ -62,8 +64,10 @@ bool WaitForAck(TCustomComm& Comm, std::chrono::milliseconds Pause = PollPause,
                 const TKeepWaiting& KeepWaiting = {});
 
 // Decodes a read reply into Block (data and decoded-length byte are set in every case); true when
-// it was complete with a matching checksum. The reply is taken as soon as ReadReplyThreshold
-// characters wait; the wait ends after ReadReplyPollLimit pauses. Discards what is left in the
+// it was complete with a matching checksum. The reply is judged as soon as ReadReplyThreshold
+// characters wait and taken when it checks out; when it does not, the characters that go on arriving
+// are taken and the whole text judged again, until it checks out, the line has held still for a
+// pause, the buffer is full or ReadReplyPollLimit pauses have passed. Discards what is left in the
 // input queue.
 bool ReceiveReadReply(TCustomComm& Comm, TBlock& Block, std::chrono::milliseconds Pause = PollPause,
                       const TKeepWaiting& KeepWaiting = {});
@@ -71,6 +75,19 @@ bool ReceiveReadReply(TCustomComm& Comm, TBlock& Block, std::chrono::millisecond
 // Decodes Count characters of a read reply (the last two are the checksum) into Block; true for
 // exactly 128 bytes with a matching checksum.
 bool DecodeReadReply(const char* Text, int Count, TBlock& Block);
+
+// Drops what the device still sends after a read reply (text after its checksum) until the line has
+// held still for Quiet, ReadReplyPollLimit pauses at most: called before a write request that follows
+// a read, so that none of it lands ahead of the acknowledgement, whose characters count by position.
+void SettleLine(TCustomComm& Comm, std::chrono::milliseconds Quiet = PollPause,
+                const TKeepWaiting& KeepWaiting = {});
+
+// Judges Count characters received so far as a read reply: true when they begin with one that
+// checks out (DecodeReadReply), whatever the device sent after its checksum. Block then holds its
+// data, else what the whole text decodes to. Missing is set to the fewest further characters that
+// could still make the text check out, 0 when none can (a 257th data digit ahead of every possible
+// checksum).
+bool JudgeReadReply(const char* Text, int Count, TBlock& Block, int& Missing);
 
 // True when Count characters read as a write's answer hold "O.K." at the 4th to 7th character.
 bool IsAcknowledgement(const char* Text, int Count);

@@ -184,6 +184,10 @@ private:
     void BlockRead(TComm& Comm);
     void BlockWrite(TComm& Comm);
     void SendRaw(TComm& Comm, int Count, TOperation Operation);
+    // A read reply's reception and a write request, remembering which came last: what a device sends
+    // after a read reply must not land ahead of the next acknowledgement.
+    bool ReceiveRead(TComm& Comm, int32_t Operation);
+    void SendWrite(TComm& Comm, uint8_t Command, int Length, int32_t Operation);
     void LinkLost(int32_t Operation);
     void FailOperation(int32_t Operation);
     void EndOperation(int32_t Operation);
@@ -191,6 +195,7 @@ private:
     TKeepWaiting StillArmed(int32_t Operation) const;
 
     const std::chrono::milliseconds FPollPause;
+    bool FReadReplyLast = false; // the worker's thread only
     // Set by the worker from taking up an operation until it has let go of its fields and file:
     // a run abandoned in the middle of a step still holds them until its next pass.
     std::atomic<bool> FWorkerBusy{false};

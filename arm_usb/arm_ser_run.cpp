@@ -91,7 +91,7 @@ void Tarm_SER::Step(int32_t Operation, TComm& Comm)
 void Tarm_SER::ReadToFileStep(TComm& Comm)
 {
     SendReadRequest(Comm, Prefix(), FAddress.load(Observe), cmdReadBlock, BlockDataSize);
-    if (!ReceiveReadReply(Comm, FBlock, FPollPause, StillArmed(opReadToFile))) {
+    if (!ReceiveRead(Comm, opReadToFile)) {
         // The same block is asked for again on the next pass.
         FError.store(true, Publish);
         FRepeatCount.fetch_add(1, Publish);
@@ -117,7 +117,7 @@ void Tarm_SER::WriteFromFileStep(TComm& Comm)
         FailOperation(opWriteFromFile);
         return;
     }
-    SendWriteRequest(Comm, FFrame, FBlock, Prefix(), FAddress.load(Observe), cmdWriteBlock, BlockDataSize);
+    SendWrite(Comm, cmdWriteBlock, BlockDataSize, opWriteFromFile);
     if (WaitForAck(Comm, FPollPause, StillArmed(opWriteFromFile))) {
         FBlockCount.fetch_add(1, Publish);
         FAddress.fetch_add(BlockDataSize, Publish);
@@ -138,7 +138,7 @@ void Tarm_SER::BlockRead(TComm& Comm)
 {
     const uint32_t Address = FAddress.load(Observe);
     SendReadRequest(Comm, Prefix(), Address, cmdReadBlock, BlockDataSize);
-    if (!ReceiveReadReply(Comm, FBlock, FPollPause, StillArmed(opReadBlock)))
+    if (!ReceiveRead(Comm, opReadBlock))
         FError.store(true, Publish);
     // Filled after a failure too, from what was decoded; FError tells the window not to trust it.
     if (Address == ProtectionAddress)
@@ -159,13 +159,27 @@ void Tarm_SER::BlockWrite(TComm& Comm)
     std::memcpy(FBlock, FOutBuffer, BlockDataSize);
     const int Length = std::clamp<int>(FWriteLength.load(Observe), 0, BlockDataSize);
     const uint8_t Command = FWriteKind.load(Observe) == 1 ? cmdWriteBlock : cmdWriteParam;
-    SendWriteRequest(Comm, FFrame, FBlock, Prefix(), FAddress.load(Observe), Command, Length);
+    SendWrite(Comm, Command, Length, opWriteBlock);
     if (!WaitForAck(Comm, FPollPause, StillArmed(opWriteBlock)))
         FError.store(true, Publish);
     FDone.store(true, Publish);
     FBlockCount.fetch_add(1, Publish);
     FAddress.fetch_add(BlockDataSize, Publish);
     EndOperation(opWriteBlock);
+}
+
+bool Tarm_SER::ReceiveRead(TComm& Comm, int32_t Operation)
+{
+    FReadReplyLast = true;
+    return ReceiveReadReply(Comm, FBlock, FPollPause, StillArmed(Operation));
+}
+
+void Tarm_SER::SendWrite(TComm& Comm, uint8_t Command, int Length, int32_t Operation)
+{
+    if (FReadReplyLast)
+        SettleLine(Comm, FPollPause, StillArmed(Operation));
+    FReadReplyLast = false;
+    SendWriteRequest(Comm, FFrame, FBlock, Prefix(), FAddress.load(Observe), Command, Length);
 }
 
 void Tarm_SER::SendRaw(TComm& Comm, int Count, TOperation Operation)

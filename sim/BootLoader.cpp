@@ -109,24 +109,27 @@ void TBootLoader::Spoil(TAnswer& Answer)
 
 TAnswer TBootLoader::AnswerRead(const TRequest& Request)
 {
-    std::string text;
+    std::vector<std::string> pairs;
     uint8_t sum = 0;
     for (uint8_t byte : FMemory.Read(Request.Address, Request.Length)) {
-        text += hex(byte, 2);
+        pairs.push_back(hex(byte, 2));
         sum ^= byte;
     }
-    text += hex(sum, 2);
+    pairs.push_back(hex(sum, 2));
 
     TAnswer answer;
     answer.LogLine = describe(Request);
     if (isEvery(++FReadsAnswered, FSettings.CorruptReadEvery)) {
         // One digit changed and the checksum left alone: still well-formed, but it no longer adds up.
-        text[0] = text[0] == '0' ? '1' : '0';
+        pairs[0][0] = pairs[0][0] == '0' ? '1' : '0';
         answer.LogLine += " corrupted";
     } else {
         answer.LogLine += " sent";
     }
-    answer.Parts.push_back({{}, std::move(text)});
+    std::string text = FSettings.ReadLead;
+    for (size_t i = 0; i < pairs.size(); ++i)
+        text += (i == 0 ? "" : FSettings.ReadSeparator) + pairs[i];
+    answer.Parts.push_back({{}, text + FSettings.ReadTail});
     return answer;
 }
 

@@ -91,7 +91,7 @@ bool TDeviceSimulator::Serve(const TRequestLine& Line)
     for (const TReplyPart& part : answer.Parts) {
         if (part.DelayBefore.count() > 0 && !FLine->Pause(TPseudoTerminal::TClock::now() + part.DelayBefore))
             return false;
-        if (!FLine->Send(part.Text, FSettings.Baud))
+        if (!FLine->Send(part.Text, FSettings.Baud, FSettings.HandOn))
             return !FLine->StopRequested();
     }
     return true;

@@ -10,7 +10,8 @@
 //
 // What the device answers:
 // - boot query: "BOOT VER 1.05" CR LF (nothing when the boot reply is off);
-// - read of n bytes (1 to 128): 2n upper-case digits and the 2-digit XOR checksum, nothing else;
+// - read of n bytes (1 to 128): 2n upper-case digits and the 2-digit XOR checksum, with the
+//   framing text of the settings around them and between the byte pairs (none by default);
 // - write (command 02 or 0B) with a fitting checksum: stores the bytes, then CR LF ">O.K." CR LF;
 // - anything else (bad checksum, bad length, malformed or unknown, beyond the memory's end, a
 //   line longer than a full write request): CR LF ">ERR" CR LF, and nothing is stored.

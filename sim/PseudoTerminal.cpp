@@ -163,7 +163,7 @@ bool TPseudoTerminal::PassOn(TClock::time_point Now)
     return true;
 }
 
-bool TPseudoTerminal::Send(std::string_view Text, unsigned Baud)
+bool TPseudoTerminal::Send(std::string_view Text, unsigned Baud, size_t HandOn)
 {
     if (FMaster < 0)
         return false;
@@ -176,14 +176,17 @@ bool TPseudoTerminal::Send(std::string_view Text, unsigned Baud)
     const auto Carried = [&](size_t Chars) {
         return Start + std::chrono::nanoseconds(static_cast<int64_t>(Chars) * 10'000'000'000 / Baud);
     };
+    const size_t Step = HandOn != 0 ? HandOn : std::max<size_t>(1, Baud / 10'000);
     size_t Handed = 0;
     while (Handed < Text.size()) {
         const auto Now = TClock::now();
         const auto Elapsed = std::chrono::duration_cast<std::chrono::nanoseconds>(Now - Start);
-        const size_t Due = std::min(Text.size(), static_cast<size_t>(Elapsed.count() * Baud / 10'000'000'000));
+        size_t Due = std::min(Text.size(), static_cast<size_t>(Elapsed.count() * Baud / 10'000'000'000));
+        if (Due < Text.size() && Due > Handed)
+            Due = Handed + (Due - Handed) / Step * Step; // whole steps only, but for the end
         if (Due <= Handed) {
-            // About a millisecond's worth at a time, each part when its last character is carried.
-            if (!Pause(Carried(std::min(Text.size(), Handed + std::max<size_t>(1, Baud / 10'000)))))
+            // A step's worth at a time, each part when its last character is carried.
+            if (!Pause(Carried(std::min(Text.size(), Handed + Step))))
                 return false;
             continue;
         }

@@ -29,10 +29,10 @@ public:
     ssize_t Read(char* Buffer, size_t Size);
     // Waits until Until; false when a stop came first.
     bool Pause(TClock::time_point Until);
-    // Sends Text, at Baud when it is not 0 (10 bits a character); what the adapter still holds at
-    // the end goes out during the waits that follow. False when stopped or the line took nothing
-    // for a long time.
-    bool Send(std::string_view Text, unsigned Baud);
+    // Sends Text, at Baud when it is not 0 (10 bits a character), handing on HandOn characters at a
+    // time (0: about a millisecond's worth); what the adapter still holds at the end goes out during
+    // the waits that follow. False when stopped or the line took nothing for a long time.
+    bool Send(std::string_view Text, unsigned Baud, size_t HandOn);
 
     // Safe to call from a signal handler: it only writes to the stop pipe.
     void RequestStop() noexcept;

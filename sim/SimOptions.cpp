@@ -18,6 +18,11 @@ const char* const SimUsage =
     "  --baud RATE          pace the line at RATE baud (10 bits a character, both directions)\n"
     "  --adapter-latency MS pass replies on as a USB serial adapter with that latency timer does: in\n"
     "                       62-character packets, or what waits MS ms after its first character (0: at once)\n"
+    "  --hand-on N          when paced, hand N characters on at a time (1: a UART passing on each one,\n"
+    "                       62: a USB adapter's packet); default about a millisecond's worth\n"
+    "  --read-lead TEXT     send TEXT ahead of every read reply's digits\n"
+    "  --read-tail TEXT     send TEXT after every read reply's checksum\n"
+    "  --read-separator TEXT  send TEXT between a read reply's byte pairs, the checksum's included\n"
     "  --program-delay MS   take MS milliseconds to program each written block\n"
     "  --no-boot            leave the boot query unanswered\n"
     "  --protection WORD    the protection word at 0x3F000 (default 0x4E)\n"
@@ -33,7 +38,8 @@ const char* const SimUsage =
     "  --overlong N         run every Nth reply to a read or a write on with 600 more digits\n"
     "  -h, --help           show this text\n"
     "  --version            show the version\n"
-    "Numbers are decimal, or hexadecimal with 0x. Without --memory the memory starts erased (0xFF) with\n"
+    "Numbers are decimal, or hexadecimal with 0x; in TEXT, \\r, \\n and \\\\ stand for CR, LF and a backslash.\n"
+    "Without --memory the memory starts erased (0xFF) with\n"
     "port settings 05 00 05 00 at 0x24000, protection word 0000004E at 0x3F000 and MAC address\n"
     "02 00 53 30 41 50 at 0x3F004, and is not kept.\n"
     "Replies: BOOT VER 1.05 to the boot query; 2n digits and the XOR checksum to a read of n bytes;\n"
@@ -54,6 +60,28 @@ uint32_t number(const std::string& Option, const std::string& Text, uint32_t Max
     if (used == 0 || used != Text.size() || value > Max)
         throw std::invalid_argument(Option + ": not a number up to " + std::to_string(Max) + ": '" + Text + "'");
     return static_cast<uint32_t>(value);
+}
+
+// A framing text as given on a command line, where CR and LF are hard to type.
+std::string unescaped(const std::string& Option, const std::string& Text)
+{
+    std::string result;
+    for (size_t i = 0; i < Text.size(); ++i) {
+        if (Text[i] != '\\') {
+            result.push_back(Text[i]);
+            continue;
+        }
+        const char next = i + 1 < Text.size() ? Text[++i] : '\0';
+        if (next == 'r')
+            result.push_back('\r');
+        else if (next == 'n')
+            result.push_back('\n');
+        else if (next == '\\')
+            result.push_back('\\');
+        else
+            throw std::invalid_argument(Option + ": only \\r, \\n and \\\\ may follow a backslash: '" + Text + "'");
+    }
+    return result;
 }
 
 } // namespace
@@ -88,6 +116,14 @@ TSimOptions ParseSimOptions(const std::vector<std::string>& Arguments)
             s.Baud = number(option, value(), 4'000'000);
         else if (option == "--adapter-latency")
             s.AdapterLatency = std::chrono::milliseconds(number(option, value(), maxAdapterLatencyMs));
+        else if (option == "--hand-on")
+            s.HandOn = number(option, value(), 4096);
+        else if (option == "--read-lead")
+            s.ReadLead = unescaped(option, value());
+        else if (option == "--read-tail")
+            s.ReadTail = unescaped(option, value());
+        else if (option == "--read-separator")
+            s.ReadSeparator = unescaped(option, value());
         else if (option == "--program-delay")
             s.ProgramDelay = std::chrono::milliseconds(number(option, value(), maxMs));
         else if (option == "--no-boot")

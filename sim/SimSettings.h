@@ -14,6 +14,10 @@ struct TSimSettings {
     // Line pacing: 0 sends and takes in characters at once; any other rate lets no character
     // through faster than a line at that rate would carry it (10 bits a character).
     unsigned Baud = 0;
+    // When paced: how many characters the line hands on at a time, each part once its last
+    // character is carried (1: a UART passing on every character, 62: a USB adapter's packet).
+    // 0: about a millisecond's worth.
+    size_t HandOn = 0;
     // A USB serial adapter's latency timer on the PC's side: what the device sends is passed on in
     // 62-character packets, or whatever waits this long after its first character. 0: no adapter.
     std::chrono::milliseconds AdapterLatency{0};
@@ -28,6 +32,11 @@ struct TSimSettings {
     std::optional<uint32_t> ProtectionWord;
     // Every Nth acknowledgement (counting accepted writes) is not sent; the block is still stored. 0: never.
     unsigned DropAckEvery = 0;
+    // How a read reply is framed: text ahead of its digits, after its checksum, and between its byte
+    // pairs (the checksum's pair included). Empty: the digits and the checksum alone.
+    std::string ReadLead;
+    std::string ReadTail;
+    std::string ReadSeparator;
     // Every Nth read reply has its first data digit changed, so its checksum no longer fits. 0: never.
     unsigned CorruptReadEvery = 0;
     // Every Nth acknowledgement is sent as its first three characters, a pause of SplitAckGap, then

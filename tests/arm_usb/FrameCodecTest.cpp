@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <future>
 #include <memory>
@@ -103,11 +104,11 @@ TEST(FrameCodec, ReceivesReadRepliesAndDiscardsTheRest)
 
     // Longer than the reply buffer, binary garbage: stored no further than the buffer, failed,
     // and nothing left over for the next exchange.
-    std::string Garbage(1000, '\0');
+    std::string Garbage(2000, '\0');
     for (size_t I = 0; I < Garbage.size(); ++I)
         Garbage[I] = static_cast<char>(I * 37 + 11);
     Line.Pty.Send(Garbage);
-    ASSERT_TRUE(WaitUntil([&] { return Line.Comm.InQueCount() == 1000; }));
+    ASSERT_TRUE(WaitUntil([&] { return Line.Comm.InQueCount() == 2000; }));
     EXPECT_FALSE(ReceiveReadReply(Line.Comm, Block, ShortPause));
     EXPECT_EQ(Line.Comm.InQueCount(), 0);
 
@@ -238,6 +239,52 @@ TEST(FrameCodec, RoundTripsWithTheDeviceSimulator)
     ASSERT_EQ(Log.size(), 6u);
     EXPECT_EQ(Log[0], "BOOT answered");
     EXPECT_EQ(Log[2], "WRITE 0B 03F004 0006 acked");
+}
+
+TEST(FrameCodec, TakesReadRepliesFramedAsADeviceMayFrameThem)
+{
+    // Handed on a character at a time (a UART at its lowest FIFO trigger) and in a USB adapter's
+    // packets. The pause is long, so that a loaded machine's late characters cannot end a reply.
+    constexpr std::chrono::milliseconds Pause{100};
+    const struct {
+        const char* Name;
+        const char* Lead;
+        const char* Separator;
+        const char* Tail;
+    } Framings[] = {
+        {"plain", "", "", ""},
+        {"text ahead", "\r\n>", "", ""},
+        {"a space between the byte pairs", "", " ", ""},
+        {"text after the checksum", "", "", "\r\n>"},
+        {"a line of its own with CR LF between the pairs", "\r\n", "\r\n", "\r\n"},
+    };
+    const std::vector<uint8_t> Bytes = CountingBlock();
+    for (const auto& Framing : Framings)
+        for (size_t HandOn : {1, 62}) {
+            SCOPED_TRACE(std::string(Framing.Name) + ", " + std::to_string(HandOn) + " at a time");
+            TSimSettings Settings;
+            Settings.Baud = 115200;
+            Settings.HandOn = HandOn;
+            Settings.ReadLead = Framing.Lead;
+            Settings.ReadSeparator = Framing.Separator;
+            Settings.ReadTail = Framing.Tail;
+            TDeviceLine Line(Settings);
+            auto& [Device, Comm, Frame, Block] = Line;
+            std::memcpy(Block, Bytes.data(), Bytes.size());
+            SendWriteRequest(Comm, Frame, Block, 0, 0x8000, cmdWriteBlock, 128);
+            ASSERT_TRUE(WaitForAck(Comm, Pause));
+            for (uint32_t Address : {0x8000u, 0x3F000u, 0x8000u}) {
+                SendReadRequest(Comm, 0, Address, cmdReadBlock, 128);
+                EXPECT_TRUE(ReceiveReadReply(Comm, Block, Pause)) << std::hex << Address;
+            }
+            EXPECT_EQ(DataOf(Block), Bytes);
+            // Nothing the device sent after the last reply lands ahead of the next acknowledgement.
+            SettleLine(Comm, Pause);
+            SendWriteRequest(Comm, Frame, Block, 0, 0x8080, cmdWriteBlock, 128);
+            EXPECT_TRUE(WaitForAck(Comm, Pause));
+            const std::vector<std::string> Log = Device.RequestLog();
+            EXPECT_EQ(std::count_if(Log.begin(), Log.end(), [](const std::string& L) { return L.starts_with("READ"); }), 3);
+        }
 }
 
 TEST(FrameCodec, FailsCleanlyOnEveryDeviceFault)

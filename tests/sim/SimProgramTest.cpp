@@ -153,7 +153,8 @@ TEST(simProgram, readsEveryOptionAndRefusesBadOnes)
                                                  "--program-delay", "20", "--no-boot", "--protection", "0x1234",
                                                  "--drop-ack", "3", "--corrupt-read", "4", "--split-ack", "5",
                                                  "--split-gap", "30", "--bad-cell", "0x8001", "--hang-up", "0",
-                                                 "--adapter-latency", "16"});
+                                                 "--adapter-latency", "16", "--hand-on", "62", "--read-lead",
+                                                 "\\r\\n>", "--read-tail", "a\\\\b", "--read-separator", " "});
     const TSimSettings& s = options.Settings;
     EXPECT_EQ(options.LinkPath, "L");
     EXPECT_EQ(options.LogPath, "G");
@@ -169,19 +170,25 @@ TEST(simProgram, readsEveryOptionAndRefusesBadOnes)
     EXPECT_EQ(s.BadCell, 0x8001u);
     EXPECT_EQ(s.HangUpAfterBlocks, 0u);
     EXPECT_EQ(s.AdapterLatency, 16ms);
+    EXPECT_EQ(s.HandOn, 62u);
+    EXPECT_EQ(s.ReadLead, "\r\n>");
+    EXPECT_EQ(s.ReadTail, "a\\b");
+    EXPECT_EQ(s.ReadSeparator, " ");
     EXPECT_EQ(ParseSimOptions({"--pace"}).Settings.Baud, 115200u);
     EXPECT_FALSE(ParseSimOptions({}).Settings.HangUpAfterBlocks.has_value());
 
     for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
              {"--drop-ack"}, {"--drop-ack", "x"}, {"--drop-ack", "-1"}, {"--baud", "12k"}, {"--bad-cell", "0x40000"},
-             {"--protection", "0x100000000"}, {"--adapter-latency", "256"}, {"--frobnicate"}})
+             {"--protection", "0x100000000"}, {"--adapter-latency", "256"}, {"--read-lead", "\\t"}, {"--read-tail", "\\"},
+             {"--frobnicate"}})
         EXPECT_THROW(ParseSimOptions(bad), std::invalid_argument) << bad[0];
 
     TSimProcess help({"--help"});
     const std::string usage = help.Output(false);
     for (const char* option : {"--link", "--memory", "--log", "--pace", "--baud", "--program-delay", "--no-boot",
                                "--protection", "--drop-ack", "--corrupt-read", "--split-ack", "--split-gap",
-                               "--bad-cell", "--hang-up", "--adapter-latency"})
+                               "--bad-cell", "--hang-up", "--adapter-latency", "--hand-on", "--read-lead",
+                               "--read-tail", "--read-separator"})
         EXPECT_NE(usage.find(option), std::string::npos) << option;
     EXPECT_EQ(help.ExitCode(), 0);
     TSimProcess version({"--version"});
