@@ -63,5 +63,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
     // The bytes past the data and the decoded-length byte are never written.
     if (Block[128] != 0xA5 || Block[130] != 0xA5 || Block[131] != 0xA5)
         std::abort();
+    // Judged as text still arriving: a whole text that checks out is taken, and one taken holds a
+    // whole block.
+    int Missing = -1;
+    const bool Taken = JudgeReadReply(Text, Count, Block, Missing);
+    if ((Answer && !Taken) || (Taken && Block[DecodedLengthIndex] != BlockDataSize) || Missing < 0 ||
+        Block[128] != 0xA5 || Block[130] != 0xA5 || Block[131] != 0xA5)
+        std::abort();
     return 0;
 }

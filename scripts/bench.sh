@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs the benchmarks and writes a Markdown table to stdout and to docs/bench-latest.md:
 # a full 114688-byte update through sw30415 against sw30415-sim paced at 115200 baud, the same
-# through a USB serial adapter with a 16 ms and a 1 ms latency timer, and unpaced,
+# through a USB serial adapter with a 16 ms and a 1 ms latency timer, and unpaced, the paced update
+# with read replies handed on one character at a time, plain and framed as a device may frame them,
 # the idle processor share of a connected worker and of a connected main window, the window's
 # message loop during a paced update, the resident memory of sw30415 and of the window during a run,
 # and the time from an abandoned run to a worker that takes the next start operation.
@@ -71,6 +72,32 @@ for latency in 16 1; do
   update --pace --adapter-latency "$latency"
   adapters+=("$(paced_row "The same through a USB serial adapter, latency timer $latency ms" "")")
 done
+# Framed read replies, one character at a time: each against the plain reply handed on the same
+# way, allowed the line time of its extra characters (896 read-backs and the protection read) plus 5 %.
+framings=("plain||" 'text ahead|--read-lead|\r\n>' 'a space between the byte pairs|--read-separator| '
+  'text after the checksum|--read-tail|\r\n>')
+framed=()
+for framing in "${framings[@]}"; do
+  IFS='|' read -r name option text <<<"$framing"
+  if [ -n "$option" ]; then
+    update --pace --hand-on 1 --log "$work/sim.log" "$option" "$text"
+  else
+    update --pace --hand-on 1 --log "$work/sim.log"
+  fi
+  again=$(awk '/^READ / {n[$2]++} END {for (a in n) if (n[a] > 1) s += n[a] - 1; print s + 0}' "$work/sim.log")
+  if [ -z "$option" ]; then
+    plain_total=$total
+    extra=0
+  else
+    extra=$(printf '%b' "$text" | wc -c)
+    [ "$option" = --read-separator ] && extra=$((extra * 128))
+  fi
+  allowed=$(echo "($plain_total + $extra * ($blocks + 1) / 11520) * 1.05" | bc -l)
+  verdict=$(echo "$total <= $allowed" | bc -l | sed 's/1/within/; s/0/OVER/')
+  framed+=("$(printf '| Paced update, read replies one character at a time: %s | %.1f s (%s the allowed %.1f s), %s blocks read twice | write %.1f ms, read %.1f ms a block | %s |' \
+    "$name" "$total" "$verdict" "$allowed" "$again" "$write" "$read" "$run_load")")
+done
+
 update
 unpaced=$(printf '| Full update, unpaced (software cost) | %.1f s | write %.1f ms, read %.1f ms a block | %s |' \
   "$total" "$write" "$read" "$run_load")
@@ -111,6 +138,7 @@ abandoned() { # the armed figures of way $1, run $2
   echo "|---|---|---|---|"
   echo "$paced"
   printf '%s\n' "${adapters[@]}"
+  printf '%s\n' "${framed[@]}"
   echo "$unpaced"
   echo "| Idle processor share of a connected worker over 10 s (target < 2 %) | $idle_share | | $idle_load |"
   echo "| Idle processor share of a connected main window over 10 s (target < 2 %) | $window_idle | | $window_load |"
