@@ -47,7 +47,7 @@ int RunOnPort(const std::string& Port, const TPortJob& Job, const TUpdateFiles& 
     const TUpdateOutcome Outcome = Job(Host.Job(), 0);
     if (Outcome == TUpdateOutcome::Abandoned)
         std::fprintf(stderr, "sw30415: interrupted; the run was abandoned\n");
-    return Record.Finish(ExitCodeOf(Outcome), Host.StatusText());
+    return Record.Finish(ExitCodeOf(Outcome), EndText(Outcome, Host.StatusText()));
 }
 
 TPortJob UpdateJob(const std::string& Image)
@@ -81,12 +81,16 @@ int RunCheck(const std::string& Port)
     const TDeviceCheck Device = Job.CheckDevice();
     if (Interrupted())
         return ecInterrupted;
-    std::printf("Protection word: 0x%08X%s\n", Device.ProtectionWord,
-                Device.Answered ? "" : " (no complete reply; taken as read)");
     if (!Link.Worker().LinkOpen()) {
         std::printf("Device: the link to the device was lost during the check\n");
         return ecStalledOrLinkLost;
     }
+    if (!Device.ProtectionWord) {
+        std::printf("Device: its type could not be read, no reply to the protection read checked out\n");
+        return ecReadFailed;
+    }
+    std::printf("Protection word: 0x%08X%s\n", *Device.ProtectionWord,
+                Device.Answered ? "" : " (no complete reply; taken as read)");
     if (!Device.Accepted) {
         std::printf("Device: not one this tool serves\n");
         return ecWrongDevice;

@@ -16,10 +16,12 @@ const char* const ExitCodeHelp = "Exit codes, with the commands they come from:\
                                  "       could not be written or put in place)\n"
                                  "  9    the read-back differs from the image, verify failed (update, verify)\n"
                                  "  10   the run stalled or the link was lost (update, read, verify)\n"
-                                 "  11   a parameter read failed, its failure text is printed (parameter commands)\n"
+                                 "  11   a parameter read failed, its failure text is printed (parameter commands);\n"
+                                 "       the device's type could not be read, no reply to the protection read\n"
+                                 "       checked out (update, check, read, verify)\n"
                                  "  12   a parameter write was not acknowledged or reads back otherwise\n"
                                  "       (parameter commands)\n"
-                                 "  130  interrupted (SIGINT or SIGTERM)\n";
+                                 "  130  interrupted (SIGINT, SIGTERM or SIGHUP; on Windows also the console closed)\n";
 
 TExitCode ExitCodeOf(TUpdateOutcome Outcome)
 {
@@ -27,6 +29,7 @@ TExitCode ExitCodeOf(TUpdateOutcome Outcome)
     case TUpdateOutcome::Done: return ecDone;
     case TUpdateOutcome::NotInBootMode: return ecNotInBootMode;
     case TUpdateOutcome::WrongDevice: return ecWrongDevice;
+    case TUpdateOutcome::TypeNotRead: return ecReadFailed;
     case TUpdateOutcome::NoImage: return ecNoImage;
     case TUpdateOutcome::WriteNotStarted: return ecWriteNotStarted;
     case TUpdateOutcome::ReadNotStarted: return ecReadNotStarted;
@@ -36,4 +39,11 @@ TExitCode ExitCodeOf(TUpdateOutcome Outcome)
     case TUpdateOutcome::Abandoned: return ecInterrupted;
     }
     return ecVerifyFailed;
+}
+
+std::string EndText(TUpdateOutcome Outcome, const std::string& LastText)
+{
+    if (Outcome != TUpdateOutcome::Abandoned)
+        return LastText;
+    return LastText.empty() ? "interrupted" : LastText + " (interrupted)";
 }

@@ -1,6 +1,8 @@
 // The exit codes of sw30415: 0 only when the command found everything in order.
 #pragma once
 
+#include <string>
+
 #include "FirmwareUpdate.h"
 
 enum TExitCode : int {
@@ -23,3 +25,6 @@ enum TExitCode : int {
 extern const char* const ExitCodeHelp;
 
 TExitCode ExitCodeOf(TUpdateOutcome Outcome);
+// How a port's job ended, for its record and the table of several ports: the last status text
+// shown, and an interrupted job said as such, whether it was interrupted in a run or before one.
+std::string EndText(TUpdateOutcome Outcome, const std::string& LastText);

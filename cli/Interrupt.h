@@ -1,5 +1,6 @@
-// Ctrl-C (and SIGTERM where there are signals): noted, so that the running job can abandon its run
-// and clean up.
+// Ctrl-C, and where there are signals SIGTERM and SIGHUP (a closed terminal, a dropped session; on
+// Windows the console closed): noted, so that the running job can abandon its run and clean up. A
+// standard output whose reader went away does not end the job either.
 #pragma once
 
 // The system's handlers call NoteInterrupt; one implementation per platform.

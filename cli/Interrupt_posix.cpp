@@ -14,6 +14,9 @@ void InstallInterruptHandlers()
     struct sigaction Action {};
     Action.sa_handler = OnSignal;
     sigemptyset(&Action.sa_mask);
-    for (int Signal : {SIGINT, SIGTERM})
+    for (int Signal : {SIGINT, SIGTERM, SIGHUP})
         sigaction(Signal, &Action, nullptr);
+    // A reader gone (`| head -1`) then fails the writes to it, and the device's job goes on to its end.
+    Action.sa_handler = SIG_IGN;
+    sigaction(SIGPIPE, &Action, nullptr);
 }

@@ -4,13 +4,19 @@
 
 namespace {
 
-// Windows runs the handler on a thread of its own. Ctrl-C and Ctrl-Break are taken, so that the
-// job ends its run and deletes its read-back file; closing the console still ends the process.
+// Within the time Windows gives a closing console's process before it ends it.
+constexpr DWORD CloseGraceMs = 5000;
+
+// Windows runs the handler on a thread of its own. Ctrl-C, Ctrl-Break and closing the console are
+// taken, so that the job ends its run, deletes its files and writes its record. A closed console's
+// process ends once the handler returns, so the handler holds it until main has returned.
 BOOL WINAPI OnConsoleControl(DWORD Event)
 {
-    if (Event != CTRL_C_EVENT && Event != CTRL_BREAK_EVENT)
+    if (Event != CTRL_C_EVENT && Event != CTRL_BREAK_EVENT && Event != CTRL_CLOSE_EVENT)
         return FALSE;
     NoteInterrupt();
+    if (Event == CTRL_CLOSE_EVENT)
+        Sleep(CloseGraceMs);
     return TRUE;
 }
 

@@ -69,8 +69,7 @@ TPortEnd RunOnePort(const std::string& Port, size_t Index, const TPortJob& Job, 
     Record.Follow(Host.Job(), Link.Worker());
     const TUpdateOutcome Outcome = Job(Host.Job(), Index);
     End.Code = ExitCodeOf(Outcome);
-    if (Outcome == TUpdateOutcome::Abandoned)
-        End.Text = End.Text.empty() ? "interrupted" : End.Text + " (interrupted)";
+    End.Text = EndText(Outcome, End.Text);
     Record.Finish(End.Code, End.Text);
     return End;
 }

@@ -9,6 +9,7 @@
 #include "Commands.h"
 #include "ExitCodes.h"
 #include "ImageCheck.h"
+#include "NumberParse.h"
 #include "PathText.h"
 #include "ProductionLine.h"
 #include "UpdateRecord.h"
@@ -52,6 +53,22 @@ bool OutputFilesFree(const std::vector<std::string>& Files, bool Force)
     return true;
 }
 
+// A size by the program's own number rules, as the parameter commands take their values (a leading
+// 0 is no octal), handed on in decimal.
+CLI::Validator SizeRule()
+{
+    return CLI::Validator(
+        [](std::string& Text) {
+            const std::optional<int64_t> Size = ParseInt64(Text);
+            if (!Size || *Size < 1 || *Size > FirmwareAreaSize)
+                return "\"" + Text + "\" is not a number from 1 to " + std::to_string(FirmwareAreaSize) +
+                       ", decimal or hexadecimal behind $, x, X, 0x or 0X";
+            Text = std::to_string(*Size);
+            return std::string();
+        },
+        "1 to " + std::to_string(FirmwareAreaSize));
+}
+
 // One port named alone prints as a single update does; several, or those a probe found, as the
 // production line does.
 int RunChosen(const std::vector<std::string>& Named, bool AllInBootMode, const TPortJob& Job, const TUpdateFiles& Files,
@@ -82,7 +99,7 @@ TReadVerifyCommands::TReadVerifyCommands(CLI::App& App, const std::string& PortH
     FRead->add_option("--out", FOut, "the file to create; with several ports each port's name is added to it")
         ->required();
     FRead->add_option("--size", FSize, "the bytes to read from the firmware area's start (default: all of it)")
-        ->check(CLI::Range(uint32_t{1}, FirmwareAreaSize));
+        ->transform(SizeRule());
     FRead->add_flag("--force", FForce, "replace a file already there, once the read has finished");
     FVerify->add_option("--image", FImage, "the image file (default: master/Sim30415.sim beside this program)");
 }

@@ -81,8 +81,9 @@ std::string TUpdateRecord::Line(TExitCode Code, const std::string& Status) const
         .Text("port", FPort)
         .Raw("adapter", FAdapter)
         .Raw("boot_line", BootLine.empty() ? "null" : JsonString(BootLine))
-        .Raw("protection_word", TextOrNull(Facts.Device ? std::optional(WordText(Facts.Device->ProtectionWord))
-                                                         : std::nullopt))
+        .Raw("protection_word", TextOrNull(Facts.Device && Facts.Device->ProtectionWord
+                                               ? std::optional(WordText(*Facts.Device->ProtectionWord))
+                                               : std::nullopt))
         .Raw("mac_address", TextOrNull(FMacAddress))
         .Raw(FFiles.Outputs.empty() ? "image" : "out", FileJson(Code))
         .Text("status", Status)

@@ -16,6 +16,8 @@ namespace {
 
 constexpr char TextNotInBootMode[] = "The device isn't on Boot Mode";
 constexpr char TextWrongDevice[] = "You cannot use this software for this device";
+// No reply to the protection read checked out: the device may well be one of ours.
+constexpr char TextTypeNotRead[] = "The device's type could not be read";
 // Not the wrong-device text, which would send the operator looking for the wrong fault.
 constexpr char TextLinkLostInCheck[] = "The link to the device was lost during the device check";
 constexpr char TextNoImage[] = "The Firmware file isn't in MASTER folder";
@@ -27,8 +29,14 @@ constexpr char TextVerifyFailed[] = "Error after read";
 constexpr char TextDone[] = "Update Done";
 constexpr char TextVerified[] = "Verify Done";
 constexpr char TextRead[] = "Read Done";
+// A read into a file compares nothing, so it says what stopped it.
+constexpr char TextReadStalled[] = "The device stopped answering during the read";
+constexpr char TextReadLinkLost[] = "The link to the device was lost during the read";
 
 constexpr unsigned WaitPauseMs = 10;
+// Tries of the protection read, as a run asks for a spoilt block again; bounded, since the check
+// has no stall limit.
+constexpr int ProtectionReadTries = 3;
 
 // Deletes the read-back file when the update leaves, however it leaves.
 class TRemoveOnExit {
@@ -91,11 +99,15 @@ TUpdateOutcome TFirmwareUpdate::CheckTarget()
     if (Abandoned())
         return TUpdateOutcome::Abandoned;
     FFacts.Device = Device;
-    // A link lost during the read leaves a word of 0, which would pass.
+    // Said before the word that was not read, since it tells what to look at.
     const bool LinkLost = !FWorker.LinkOpen();
     if (LinkLost) {
         FHooks.Show(TextLinkLostInCheck);
         return TUpdateOutcome::LinkLost;
+    }
+    if (!Device.ProtectionWord) {
+        FHooks.Show(TextTypeNotRead);
+        return TUpdateOutcome::TypeNotRead;
     }
     if (!Device.Accepted) {
         FHooks.Show(TextWrongDevice);
@@ -135,7 +147,7 @@ TUpdateOutcome TFirmwareUpdate::Update(bool ReadBack)
         Outcome = TUpdateOutcome::WriteNotStarted;
     }
     if (const TRunEnd End = WaitForRun(WriteStarted, FFacts.Write); End != TRunEnd::Ended)
-        return GiveUpRun(End);
+        return GiveUpRun(End, TextVerifyFailed);
     const bool Written = WriteStarted && RunReachedItsEnd();
 
     if (ReadBack)
@@ -182,8 +194,11 @@ TUpdateOutcome TFirmwareUpdate::Read(const std::string& Path, uint32_t Size, boo
     }
     FHooks.Show(TextReading);
     StartRunTimer();
+    // Interrupted, it shows nothing more: the host says so.
     if (const TRunEnd End = WaitForRun(true, FFacts.Read); End != TRunEnd::Ended)
-        return GiveUpRun(End);
+        return GiveUpRun(End, End == TRunEnd::Stalled    ? TextReadStalled
+                              : End == TRunEnd::LinkLost ? TextReadLinkLost
+                                                         : nullptr);
     bool Kept = RunReachedItsEnd();
     if (Kept) {
         // The run reads whole blocks; the file holds the bytes asked for.
@@ -218,7 +233,7 @@ TUpdateOutcome TFirmwareUpdate::ReadAndCompare(uint32_t Size, bool Written, TUpd
             Outcome = TUpdateOutcome::ReadNotStarted;
     }
     if (const TRunEnd End = WaitForRun(ReadStarted, FFacts.Read); End != TRunEnd::Ended)
-        return GiveUpRun(End);
+        return GiveUpRun(End, TextVerifyFailed);
 
     const bool ReadAll = ReadStarted && RunReachedItsEnd();
     const bool Same = ReadStarted && CompareFiles(ImagePath, ReadBackPath);
@@ -253,12 +268,18 @@ bool TFirmwareUpdate::CheckBootMode()
 
 TDeviceCheck TFirmwareUpdate::CheckDevice()
 {
-    FWorker.StartProtectionRead();
-    const bool Done = AwaitDone(FWorker, FHooks.Sleep, FHooks.ProcessMessages, [this] { return !Abandoned(); });
     TDeviceCheck Check;
-    Check.Answered = Done && !FWorker.Failed();
-    Check.ProtectionWord = FWorker.ProtectionWord();
-    Check.Accepted = Check.ProtectionWord == DeviceCode || Check.ProtectionWord == 0;
+    for (int Try = 0; Try < ProtectionReadTries && FWorker.LinkOpen() && !Abandoned(); ++Try) {
+        FWorker.StartProtectionRead();
+        const bool Done = AwaitDone(FWorker, FHooks.Sleep, FHooks.ProcessMessages, [this] { return !Abandoned(); });
+        if (Abandoned() || (Done && FWorker.Failed()))
+            continue;
+        // Without a reply within the wait the word is taken as it stands, as the window takes it.
+        Check.Answered = Done;
+        Check.ProtectionWord = FWorker.ProtectionWord();
+        break;
+    }
+    Check.Accepted = Check.ProtectionWord && (*Check.ProtectionWord == DeviceCode || *Check.ProtectionWord == 0);
     return Check;
 }
 
@@ -310,14 +331,15 @@ TFirmwareUpdate::TRunEnd TFirmwareUpdate::WaitForRun()
     return TRunEnd::Ended;
 }
 
-TUpdateOutcome TFirmwareUpdate::GiveUpRun(TRunEnd End)
+TUpdateOutcome TFirmwareUpdate::GiveUpRun(TRunEnd End, const char* Text)
 {
     if (FTimerEnabled) {
         FTimerEnabled = false;
         FHooks.StopTimer();
         FWorker.Abandon();
     }
-    FHooks.Show(TextVerifyFailed);
+    if (Text)
+        FHooks.Show(Text);
     switch (End) {
     case TRunEnd::Stalled: return TUpdateOutcome::Stalled;
     case TRunEnd::LinkLost: return TUpdateOutcome::LinkLost;

@@ -5,7 +5,10 @@
 //
 // Beyond the plain procedure:
 // - a run in which no block was acknowledged or read for StallLimit is abandoned, and one whose link
-//   was lost ends at once; both end in "Error after read", never in "Update Done";
+//   was lost ends at once; both end in "Error after read", never in "Update Done" (a read into a
+//   file, which compares nothing, says which of them happened);
+// - a protection read whose reply does not check out is asked for again, a few times; a word never
+//   read is no sign of another device, and is said as such;
 // - "Update Done" needs a write run and a read run that both went to their end and a passing
 //   comparison;
 // - Abandon ends the update at its next wait (the host's close or Ctrl-C); Running tells the host to
@@ -48,6 +51,7 @@ enum class TUpdateOutcome {
     Done,
     NotInBootMode,
     WrongDevice,
+    TypeNotRead,
     NoImage,
     WriteNotStarted,
     ReadNotStarted,
@@ -59,8 +63,10 @@ enum class TUpdateOutcome {
 
 struct TDeviceCheck {
     bool Accepted = false;
-    uint32_t ProtectionWord = 0;
-    // The protection read ended with a complete reply (the word is taken in any case).
+    // None when no reply checked out: the link was lost, or every reply asked for was spoilt.
+    std::optional<uint32_t> ProtectionWord;
+    // The protection read ended with a complete reply (without one within the wait the word is
+    // taken as it stands).
     bool Answered = false;
 };
 
@@ -97,7 +103,8 @@ public:
     // True when the device's boot loader answered the boot query. BootReply then holds the first
     // line of what it answered.
     bool CheckBootMode();
-    // Reads the protection word; a device of this type holds DeviceCode or 0.
+    // Reads the protection word, asking again for a reply that does not check out; a device of this
+    // type holds DeviceCode or 0.
     TDeviceCheck CheckDevice();
     // The handler of the host's 500 ms timer while a run is in progress.
     void T_AutoTimer();
@@ -140,8 +147,9 @@ private:
     TRunEnd WaitForRun();
     // WaitForRun for a run that started (Facts: where its time and repeats go) or did not.
     TRunEnd WaitForRun(bool Started, std::optional<TRunFacts>& Facts);
-    // Abandons the worker's run and ends the wait; the outcome of a run that did not end.
-    TUpdateOutcome GiveUpRun(TRunEnd End);
+    // Abandons the worker's run and ends the wait, showing Text unless it is null; the outcome of a
+    // run that did not end.
+    TUpdateOutcome GiveUpRun(TRunEnd End, const char* Text);
     bool RunReachedItsEnd() const;
     bool Abandoned() const { return FAbandon.load(std::memory_order_acquire); }
 

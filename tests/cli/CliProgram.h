@@ -11,8 +11,8 @@
 
 class TProgram : public TChildProgram {
 public:
-    TProgram(std::vector<std::string> Arguments, const std::filesystem::path& Folder)
-        : TChildProgram(CLI_PROGRAM, std::move(Arguments), Folder)
+    TProgram(std::vector<std::string> Arguments, const std::filesystem::path& Folder, int Stdout = -1)
+        : TChildProgram(CLI_PROGRAM, std::move(Arguments), Folder, Stdout)
     {
     }
 };

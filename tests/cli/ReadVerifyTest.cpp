@@ -90,34 +90,49 @@ TEST_P(ReadVerify, EndsWithTheOutcomeLeavesNoHalfFileAndWritesNothing)
 INSTANTIATE_TEST_SUITE_P(
     Table, ReadVerify,
     testing::Values(
-        TReadVerifyCase{"ReadGivesTheImage", {"read", "--out", "out.bin", "--size", "1000"}, TOutBefore::None, {},
+        TReadVerifyCase{"ReadGivesTheImage", {"read", "--out", "out.bin", "--size", "01000"}, TOutBefore::None, {},
                         nullptr, 0, "Read Done", true},
         TReadVerifyCase{"ReadKeepsAFileThere", {"read", "--out", "out.bin", "--size", "1000"}, TOutBefore::File, {},
                         nullptr, 2, "", false},
-        TReadVerifyCase{"ReadReplacesALinkNotItsTarget", {"read", "--out", "out.bin", "--size", "1000", "--force"},
+        TReadVerifyCase{"ReadReplacesALinkNotItsTarget", {"read", "--out", "out.bin", "--size", "$3E8", "--force"},
                         TOutBefore::Link, {}, nullptr, 0, "Read Done", true},
         TReadVerifyCase{"ReadUnpluggedLeavesNothing", {"read", "--out", "out.bin", "--size", "1000", "--force"},
                         TOutBefore::File, {}, [](TSimSettings& S) { S.HangUpAfterReads = 4; }, 10,
-                        "Error after read", false},
+                        "The link to the device was lost during the read", false},
         TReadVerifyCase{"VerifyFlashed", {"verify", "--image", "image.sim"}, TOutBefore::None, {}, nullptr, 0,
                         "Verify Done", false},
         TReadVerifyCase{"VerifyOneByteChanged", {"verify", "--image", "image.sim"}, TOutBefore::None,
                         999, nullptr, 9, "Error after read", false}),
     [](const auto& Info) { return std::string(Info.param.Name); });
 
-TEST(ReadVerifyInterrupt, CtrlCLeavesNoFileAndNoTemporary)
+TEST(ReadVerifyInterrupt, SignalLeavesNoFileNorTemporaryAndIsRecorded)
 {
-    const TTempFolder Folder("read-interrupt-test");
-    // Paced, 60 blocks take about two seconds.
-    const auto Sim = StartDevice([](TSimSettings& S) { S.Baud = 115200; }, FirmwareStart, {});
-    const auto Out = Folder.Path() / "out.bin";
-    TProgram Program({"read", "--port", Sim->PortPath(), "--out", Out.string(), "--size", std::to_string(128 * 60)},
-                     Folder.Path());
-    ASSERT_TRUE(WaitUntil([&] { return Sim->RequestLog().size() >= 30; }, ProgramBound)) << Program.Out();
-    Program.Signal(SIGINT);
-    EXPECT_EQ(Program.Wait(), 130);
-    EXPECT_FALSE(std::filesystem::exists(Out));
-    EXPECT_TRUE(FilesEndingWith(Folder.Path(), ".part").empty());
+    // Paced at 115200 baud 60 blocks take about two seconds; at 9600 the signal after the boot reply
+    // comes in the checks.
+    const std::tuple<int, unsigned, size_t, std::string> Cases[] = {{SIGINT, 115200, 30, "Read Firmware (interrupted)"},
+                                                                    {SIGHUP, 115200, 30, "Read Firmware (interrupted)"},
+                                                                    {SIGHUP, 9600, 1, "interrupted"}};
+    for (const auto& [Signal, Baud, Requests, Status] : Cases) {
+        SCOPED_TRACE(Status);
+        const TTempFolder Folder("read-interrupt-test");
+        TSimSettings Paced;
+        Paced.Baud = Baud;
+        TDeviceSimulator Sim(Paced);
+        Sim.Start();
+        const auto Out = Folder.Path() / "out.bin";
+        const auto Records = Folder.Path() / "records.jsonl";
+        TProgram Program({"read", "--port", Sim.PortPath(), "--out", Out.string(), "--size", std::to_string(128 * 60),
+                          "--record", Records.string()},
+                         Folder.Path());
+        ASSERT_TRUE(WaitUntil([&] { return Sim.RequestLog().size() >= Requests; }, ProgramBound)) << Program.Out();
+        Program.Signal(Signal);
+        EXPECT_EQ(Program.Wait(), 130);
+        EXPECT_FALSE(std::filesystem::exists(Out));
+        EXPECT_TRUE(FilesEndingWith(Folder.Path(), ".part").empty());
+        const TBytes Record = LoadFile(Records);
+        EXPECT_NE(std::string(Record.begin(), Record.end()).find(R"("status":")" + Status + R"(","exit_code":130,)"),
+                  std::string::npos);
+    }
 }
 
 TEST(ReadVerifySeveralPorts, OneFilePerPortNamedAfterThePort)

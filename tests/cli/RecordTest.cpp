@@ -4,6 +4,8 @@
 
 #include <sstream>
 
+#include <unistd.h>
+
 #include "CliProgram.h"
 #include "DeviceSimulator.h"
 
@@ -22,7 +24,8 @@ TEST(CliRecord, OneWholeLinePerDeviceAndAttemptFromProcessesAppendingAtOnce)
     TDeviceSimulator Good(TSimSettings{}), Other(TSimSettings{});
     TDeviceSimulator BadCell(Faulty([](TSimSettings& S) { S.BadCell = 0x8010; }));
     TDeviceSimulator Unplugged(Faulty([](TSimSettings& S) { S.HangUpAfterBlocks = 4; }));
-    for (TDeviceSimulator* Sim : {&Good, &Other, &BadCell, &Unplugged})
+    TDeviceSimulator LostInCheck(Faulty([](TSimSettings& S) { S.HangUpAfterReads = 0; }));
+    for (TDeviceSimulator* Sim : {&Good, &Other, &BadCell, &Unplugged, &LostInCheck})
         Sim->Start();
     // An image each: two processes' read-back files beside one image, named to the same
     // millisecond, would collide.
@@ -36,9 +39,14 @@ TEST(CliRecord, OneWholeLinePerDeviceAndAttemptFromProcessesAppendingAtOnce)
     TProgram First({"update", "--port", Good.PortPath(), "--port", BadCell.PortPath(), "--port", Unplugged.PortPath(),
                     "--image", Image, "--record", Records},
                    Folder.Path() / "first");
-    TProgram Second({"update", "--port", Other.PortPath(), "--port", "/dev/ttyNoSuchPort", "--image", OtherImage,
-                     "--record", Records},
-                    Folder.Path() / "second");
+    // The second's reader has gone, as `| head -1` goes once it has its line: its jobs go on.
+    int Reader[2];
+    ASSERT_EQ(pipe(Reader), 0);
+    close(Reader[0]);
+    TProgram Second({"update", "--port", Other.PortPath(), "--port", "/dev/ttyNoSuchPort", "--port",
+                     LostInCheck.PortPath(), "--image", OtherImage, "--record", Records},
+                    Folder.Path() / "second", Reader[1]);
+    close(Reader[1]);
     EXPECT_EQ(First.Wait(), 9);
     EXPECT_EQ(Second.Wait(), 3);
 
@@ -46,13 +54,16 @@ TEST(CliRecord, OneWholeLinePerDeviceAndAttemptFromProcessesAppendingAtOnce)
     std::istringstream Lines(std::string(Bytes.begin(), Bytes.end()));
     struct TEnd {
         std::string Port, Image, Text;
+        bool Checked = true; // the device passed its checks
     };
     const TEnd Ends[] = {
         {Good.PortPath(), Image, R"("status":"Update Done","exit_code":0,"failed":false,)"},
         {Other.PortPath(), OtherImage, R"("status":"Update Done","exit_code":0,"failed":false,)"},
         {BadCell.PortPath(), Image, R"("status":"Error after read","exit_code":9,"failed":true,)"},
         {Unplugged.PortPath(), Image, R"("status":"Error after read","exit_code":10,"failed":true,)"},
-        {"/dev/ttyNoSuchPort", OtherImage, R"("status":"cannot open the port: not there","exit_code":3,"failed":true,)"},
+        {"/dev/ttyNoSuchPort", OtherImage, R"("status":"cannot open the port: not there","exit_code":3,"failed":true,)", false},
+        // The protection word was never read.
+        {LostInCheck.PortPath(), OtherImage, R"("protection_word":null,)", false},
     };
     size_t Count = 0;
     for (std::string Line; std::getline(Lines, Line); ++Count) {
@@ -66,9 +77,8 @@ TEST(CliRecord, OneWholeLinePerDeviceAndAttemptFromProcessesAppendingAtOnce)
         EXPECT_NE(Line.find(End->Text), std::string::npos) << Line;
         EXPECT_NE(Line.find(R"("image":{"file":")" + End->Image + R"(","size":1000,"sha256":")"), std::string::npos)
             << Line;
-        // Only a device that was reached has its boot line and MAC address in the record.
-        EXPECT_EQ(Line.find(R"("mac_address":"0x 02 00 53 30 41 50")") != std::string::npos,
-                  End->Port != "/dev/ttyNoSuchPort")
+        // Only a device that passed its checks has its MAC address in the record.
+        EXPECT_EQ(Line.find(R"("mac_address":"0x 02 00 53 30 41 50")") != std::string::npos, End->Checked)
             << Line;
     }
     EXPECT_EQ(Count, std::size(Ends));

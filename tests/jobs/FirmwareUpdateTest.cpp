@@ -143,10 +143,10 @@ TSimSettings DroppedAcks()
     S.DropAckEvery = 3;
     return S;
 }
-TSimSettings CorruptedReads()
+TSimSettings Corrupted(unsigned Every)
 {
     TSimSettings S;
-    S.CorruptReadEvery = 3;
+    S.CorruptReadEvery = Every;
     return S;
 }
 TSimSettings ProtectionWordZero()
@@ -158,7 +158,7 @@ TSimSettings ProtectionWordZero()
 
 INSTANTIATE_TEST_SUITE_P(Outcomes, GoodUpdate,
                          testing::Values(TGoodCase{"Plain", {}}, TGoodCase{"DroppedAcks", DroppedAcks()},
-                                         TGoodCase{"CorruptedReads", CorruptedReads()},
+                                         TGoodCase{"CorruptedReads", Corrupted(3)},
                                          TGoodCase{"ProtectionWordZero", ProtectionWordZero()}),
                          [](const auto& Info) { return std::string(Info.param.Name); });
 
@@ -235,6 +235,9 @@ INSTANTIATE_TEST_SUITE_P(
                      WrongDevice, BootAndProtectionRead},
         TRefusedCase{"LinkLostInDeviceCheck", UnpluggedAtFirstRead(), true, TUpdateOutcome::LinkLost,
                      "The link to the device was lost during the device check", {"BOOT answered", "READ 03F000 0080 hang-up"}},
+        TRefusedCase{"ProtectionReplyNeverChecksOut", Corrupted(1), true, TUpdateOutcome::TypeNotRead,
+                     "The device's type could not be read",
+                     {"BOOT answered", "READ 03F000 0080 corrupted", "READ 03F000 0080 corrupted", "READ 03F000 0080 corrupted"}},
         TRefusedCase{"ImageMissing", {}, false, TUpdateOutcome::NoImage, "The Firmware file isn't in MASTER folder",
                      BootAndProtectionRead}),
     [](const auto& Info) { return std::string(Info.param.Name); });
@@ -334,6 +337,18 @@ TEST_F(FirmwareUpdateTest, DeviceThatStopsAnsweringIsGivenUpAfterTheStallLimit)
     // The worker lets go of the abandoned run and takes up the next operation.
     ASSERT_TRUE(WaitUntil([&] { return Worker->StartProtectionRead() == srArmed; }, 15s));
     EXPECT_TRUE(WaitUntil([&] { return Worker->Done(); }, 15s));
+}
+
+TEST_F(FirmwareUpdateTest, ReadIntoAFileThatStallsSaysSo)
+{
+    Connect({}, ShortPause);
+    Job->SetStallLimit(1s);
+    OnMessages = [&] {
+        if (Find("Read Firmware"))
+            Sim->Stop(); // silent from the read's start on, the line still there
+    };
+    EXPECT_EQ(Job->RunRead((Folder.Path() / "out.bin").string(), FirmwareAreaSize, false), TUpdateOutcome::Stalled);
+    EXPECT_EQ(Texts().back(), "The device stopped answering during the read");
 }
 
 struct TAbandonCase {

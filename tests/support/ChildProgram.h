@@ -21,7 +21,9 @@ inline constexpr std::chrono::seconds ProgramBound{50};
 
 class TChildProgram {
 public:
-    TChildProgram(const std::string& Program, std::vector<std::string> Arguments, const std::filesystem::path& Folder)
+    // Stdout: the descriptor to give the program as its standard output; -1: a file in Folder.
+    TChildProgram(const std::string& Program, std::vector<std::string> Arguments, const std::filesystem::path& Folder,
+                  int Stdout = -1)
         : FOut(Folder / "stdout.txt"), FErr(Folder / "stderr.txt")
     {
         Arguments.insert(Arguments.begin(), Program);
@@ -31,7 +33,10 @@ public:
         Argv.push_back(nullptr);
         posix_spawn_file_actions_t Actions;
         posix_spawn_file_actions_init(&Actions);
-        posix_spawn_file_actions_addopen(&Actions, STDOUT_FILENO, FOut.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (Stdout >= 0)
+            posix_spawn_file_actions_adddup2(&Actions, Stdout, STDOUT_FILENO);
+        else
+            posix_spawn_file_actions_addopen(&Actions, STDOUT_FILENO, FOut.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         posix_spawn_file_actions_addopen(&Actions, STDERR_FILENO, FErr.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         const int Failed = posix_spawn(&FPid, Program.c_str(), &Actions, nullptr, Argv.data(), environ);
         posix_spawn_file_actions_destroy(&Actions);
