@@ -72,8 +72,6 @@ INSTANTIATE_TEST_SUITE_P(
                  {"Write Firmware", "Read Firmware", "Error after read"}},
         TCliCase{"LinkLost", "update", Settings([](TSimSettings& S) { S.HangUpAfterBlocks = 8; }), TImage::Good,
                  10, {"Write Firmware", "Read Firmware", "Error after read"}},
-        TCliCase{"TypeNotRead", "update", Settings([](TSimSettings& S) { S.CorruptReadEvery = 1; }), TImage::Good,
-                 11, {"The device's type could not be read"}},
         TCliCase{"CheckFindsTheDevice", "check", {}, TImage::Default, 0,
                  {"Boot mode: yes, \"BOOT VER 1.05\"", "Protection word: 0x0000004E"}},
         TCliCase{"CheckWithoutBootLoader", "check", Settings([](TSimSettings& S) { S.BootReply = false; }),
