@@ -198,21 +198,28 @@ bool JudgeReadReply(const char* Text, int Count, TBlock& Block, int& Missing)
     constexpr int DataDigits = 2 * BlockDataSize;
     int Digits = 0;
     int DataEnd = 0; // just past the last data digit of a whole block
-    for (int I = 0; I < Count && Digits < DataDigits; ++I)
-        if (DataDigit(Text[I]) >= 0) {
-            ++Digits;
+    uint8_t Sum = 0;
+    for (int I = 0, High = 0; I < Count && Digits < DataDigits; ++I)
+        if (const int Value = DataDigit(Text[I]); Value >= 0) {
+            if (Digits++ % 2 == 0)
+                High = Value;
+            else
+                Sum ^= static_cast<uint8_t>(High * 16 + Value);
             DataEnd = I + 1;
         }
     Missing = Digits < DataDigits ? DataDigits - Digits + 2 : std::max(1, DataEnd + 2 - Count);
-    // The checksum is the two characters after the data and whatever separators follow them; once a
-    // further data digit stands ahead of it, the block would be longer than 128 bytes.
+    // The checksum is the two characters after the data and whatever separators follow it; once a
+    // further data digit stands ahead of it, the block would be longer than 128 bytes. Each place is
+    // judged in constant time, so that a device's long text costs no more than its reading.
     for (int End = DataEnd + 2; Digits == DataDigits && End <= Count; ++End) {
         if (End > DataEnd + 2 && DataDigit(Text[End - 3]) >= 0) {
             Missing = 0;
             break;
         }
-        if (DecodeReadReply(Text, End, Block))
-            return true;
+        const int High = ChecksumDigit(Text[End - 2]);
+        const int Low = ChecksumDigit(Text[End - 1]);
+        if (High >= 0 && Low >= 0 && High * 16 + Low == Sum)
+            return DecodeReadReply(Text, End, Block);
     }
     DecodeReadReply(Text, Count, Block);
     return false;
