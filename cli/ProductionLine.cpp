@@ -18,7 +18,7 @@ namespace {
 
 struct TPortEnd {
     std::string Text;   // the last status text, or why there was none
-    std::string Advice; // what the person can do about a port that did not open
+    std::string Advice; // what the person can do about a port that did not open, or a file that failed
     TExitCode Code = ecDone;
 };
 
@@ -71,7 +71,8 @@ TPortEnd RunOnePort(const std::string& Port, size_t Index, const TPortJob& Job, 
     End.Code = ExitCodeOf(Outcome);
     if (Outcome == TUpdateOutcome::Abandoned)
         End.Text = End.Text.empty() ? "interrupted" : End.Text + " (interrupted)";
-    Record.Finish(End.Code, End.Text);
+    End.Advice = FileFaultText(Host.Job());
+    End.Code = Record.Finish(End.Code, End.Text);
     return End;
 }
 
@@ -165,5 +166,5 @@ int RunProductionUpdate(const std::vector<std::string>& Ports, bool AllInBootMod
     std::vector<std::string> Chosen;
     if (const int Code = ChoosePorts(Ports, AllInBootMode, Chosen); Code != ecDone)
         return Code;
-    return RunOnPorts(Chosen, UpdateJob(Files.Image.Path), Files);
+    return RunOnPorts(Chosen, UpdateJob(Files.Image), Files);
 }
