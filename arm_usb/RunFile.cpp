@@ -14,6 +14,7 @@ int TRunFile::Read(void* Buffer, int Count)
         if (Got == 0)
             break;
         Done += Got;
+        FPosition += Got;
     }
     return Done;
 }
@@ -29,6 +30,20 @@ bool TRunFile::Write(const void* Buffer, int Count)
         if (Written <= 0)
             return false;
         Done += Written;
+        FPosition += Written;
     }
+    return true;
+}
+
+int64_t TRunFile::Position() const
+{
+    return IsOpen() ? FPosition : -1;
+}
+
+bool TRunFile::Seek(int64_t Position)
+{
+    if (!IsOpen() || Position < 0)
+        return false;
+    FPosition = Position;
     return true;
 }

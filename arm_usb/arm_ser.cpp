@@ -62,7 +62,23 @@ int Tarm_SER::StartFirmwareWrite(const std::string& FileName, bool KeepStart, ui
     if (!Claim())
         return srBusy;
     FFileName = FileName;
-    if (!FFile.OpenForReading(FFileName))
+    FFile.OpenForReading(FFileName);
+    return ArmFirmwareWrite(KeepStart, Size);
+}
+
+int Tarm_SER::StartFirmwareWrite(const TRunFile& Image, bool KeepStart, uint32_t& Size)
+{
+    if (!Claim())
+        return srBusy;
+    FFileName.clear();
+    FFile.OpenSame(Image);
+    return ArmFirmwareWrite(KeepStart, Size);
+}
+
+int Tarm_SER::ArmFirmwareWrite(bool KeepStart, uint32_t& Size)
+{
+    FRunFileError.store(FFile.Error(), Publish);
+    if (!FFile.IsOpen())
         return srFileError;
     const int64_t Length = FFile.Size();
     const uint32_t Start = KeepStart ? FStartAddress.load(Observe) : FirmwareStart;
@@ -86,7 +102,9 @@ int Tarm_SER::StartFirmwareRead(const std::string& FileName, bool KeepRange, uin
     if (!Claim())
         return srBusy;
     FFileName = FileName;
-    if (!FFile.Create(FFileName))
+    const bool Created = FFile.Create(FFileName);
+    FRunFileError.store(FFile.Error(), Publish);
+    if (!Created)
         return srFileError;
     FError.store(false, Publish);
     FPrefix.store(0, Publish);

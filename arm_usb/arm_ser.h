@@ -80,6 +80,9 @@ public:
     // Arms opWriteFromFile for the image FileName from FirmwareStart on (KeepStart: from the
     // current start address); Size receives the image's length.
     int StartFirmwareWrite(const std::string& FileName, bool KeepStart, uint32_t& Size);
+    // The same for an image that is open already: the run reads it through a handle of its own, so
+    // what is under its name meanwhile does not matter. FileName is then empty.
+    int StartFirmwareWrite(const TRunFile& Image, bool KeepStart, uint32_t& Size);
     // Arms opReadToFile into a new file FileName for Size bytes from FirmwareStart (0: the whole
     // firmware area; KeepRange: the current range).
     int StartFirmwareRead(const std::string& FileName, bool KeepRange, uint32_t Size);
@@ -129,6 +132,9 @@ public:
     }
     // The run's file: the image of the last write run, or the read-back file of the last read run.
     const std::string& FileName() const { return FFileName; }
+    // The system's code for why the last run's file could not be opened or written (0: it could);
+    // its text is TRunFile::ErrorText's.
+    int RunFileError() const { return FRunFileError.load(Observe); }
 
 protected:
     void Execute() override;
@@ -167,6 +173,8 @@ private:
     std::atomic<bool> FDone{false};
     // Beyond the documented fields: for the production record.
     std::atomic<int32_t> FRepeatCount{0};
+    // Beyond them too: why the run's file failed, stored before the run ends.
+    std::atomic<int32_t> FRunFileError{0};
 
     void OpenLink();
     // False when the worker is busy; otherwise the fields are the window's until FOperation is set.
@@ -175,6 +183,8 @@ private:
     // The bytes to send, the rest of the buffer erased (0xFF), as the device's flash keeps it.
     void LoadOutBuffer(std::span<const uint8_t> Bytes);
     int StartBlockRead(uint32_t Address);
+    // The write run of the image FFile holds; srFileError, the file closed, when there is none.
+    int ArmFirmwareWrite(bool KeepStart, uint32_t& Size);
 
     // One pass of the loop; false when it found nothing to do.
     bool Pass();

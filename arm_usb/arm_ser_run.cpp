@@ -99,6 +99,7 @@ void Tarm_SER::ReadToFileStep(TComm& Comm)
         return;
     }
     if (!FFile.Write(FBlock, FBlock[DecodedLengthIndex])) {
+        FRunFileError.store(FFile.Error(), Publish);
         FailOperation(opReadToFile);
         return;
     }

@@ -47,20 +47,28 @@ int RunOnPort(const std::string& Port, const TPortJob& Job, const TUpdateFiles& 
     const TUpdateOutcome Outcome = Job(Host.Job(), 0);
     if (Outcome == TUpdateOutcome::Abandoned)
         std::fprintf(stderr, "sw30415: interrupted; the run was abandoned\n");
+    if (const std::string Fault = FileFaultText(Host.Job()); !Fault.empty())
+        std::fprintf(stderr, "sw30415: %s\n", Fault.c_str());
     return Record.Finish(ExitCodeOf(Outcome), EndText(Outcome, Host.StatusText()));
 }
 
-TPortJob UpdateJob(const std::string& Image)
+TPortJob UpdateJob(const TImageFacts& Image)
 {
     return [Image](TFirmwareUpdate& Job, size_t) {
-        Job.SetImageFile(Image);
+        Job.SetImageFile(Image.Path, Image.File);
         return Job.Run();
     };
 }
 
+std::string FileFaultText(const TFirmwareUpdate& Job)
+{
+    const std::string& Reason = Job.Facts().FileFault;
+    return Reason.empty() ? Reason : "the file of the read run could not be written: " + Reason;
+}
+
 int RunUpdate(const std::string& Port, const TUpdateFiles& Files)
 {
-    return RunOnPort(Port, UpdateJob(Files.Image.Path), Files);
+    return RunOnPort(Port, UpdateJob(Files.Image), Files);
 }
 
 int RunCheck(const std::string& Port)

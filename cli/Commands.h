@@ -7,6 +7,7 @@
 
 #include "FirmwareUpdate.h"
 
+struct TImageFacts;
 struct TUpdateFiles;
 
 // What a command does with the job on one port; Port: the port's place in the list given.
@@ -16,7 +17,9 @@ using TPortJob = std::function<TUpdateOutcome(TFirmwareUpdate& Job, size_t Port)
 // a record file.
 int RunOnPort(const std::string& Port, const TPortJob& Job, const TUpdateFiles& Files);
 // The update's job: Image written, read back and compared.
-TPortJob UpdateJob(const std::string& Image);
+TPortJob UpdateJob(const TImageFacts& Image);
+// Why the file of Job's read run could not be written, for stderr; empty when it could.
+std::string FileFaultText(const TFirmwareUpdate& Job);
 
 // The firmware update of the checked image, recorded when Files names a record file.
 int RunUpdate(const std::string& Port, const TUpdateFiles& Files);

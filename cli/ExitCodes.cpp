@@ -12,8 +12,8 @@ const char* const ExitCodeHelp = "Exit codes, with the commands they come from:\
                                  "  7    the image is not a readable regular file of 1 to 114688 bytes\n"
                                  "       (update, verify; before any port opens), or the write run did not\n"
                                  "       start (update)\n"
-                                 "  8    the read run did not start (update, verify; read: also a file that\n"
-                                 "       could not be written or put in place)\n"
+                                 "  8    the read run did not start, or its file could not be created or\n"
+                                 "       written (update, verify; read: also not put in place)\n"
                                  "  9    the read-back differs from the image, verify failed (update, verify)\n"
                                  "  10   the run stalled or the link was lost (update, read, verify)\n"
                                  "  11   a parameter read failed, its failure text is printed (parameter commands);\n"
@@ -21,6 +21,8 @@ const char* const ExitCodeHelp = "Exit codes, with the commands they come from:\
                                  "       checked out (update, check, read, verify)\n"
                                  "  12   a parameter write was not acknowledged or reads back otherwise\n"
                                  "       (parameter commands)\n"
+                                 "  13   the run ended well but its --record line could not be written\n"
+                                 "       (update, read, verify)\n"
                                  "  130  interrupted (SIGINT, SIGTERM or SIGHUP; on Windows also the console closed)\n";
 
 TExitCode ExitCodeOf(TUpdateOutcome Outcome)

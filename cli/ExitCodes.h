@@ -18,6 +18,7 @@ enum TExitCode : int {
     ecStalledOrLinkLost = 10,
     ecReadFailed = 11,
     ecNotWritten = 12,
+    ecRecordNotWritten = 13,
     ecInterrupted = 130,
 };
 

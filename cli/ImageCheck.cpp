@@ -5,6 +5,7 @@
 
 #include "FirmwareFiles.h"
 #include "MemoryMap.h"
+#include "OutputFile.h"
 #include "PathText.h"
 #include "RunFile.h"
 #include "Sha256.h"
@@ -34,7 +35,8 @@ TExitCode CheckImage(const std::string& Given, TImageFacts& Image)
     if (Status.type() != std::filesystem::file_type::regular)
         return Refuse(ecWriteNotStarted, Path, "is not a regular file");
     // Opened as the write run opens it, which neither a FIFO nor a device can hold up.
-    TRunFile File;
+    const auto Open = std::make_shared<TRunFile>();
+    TRunFile& File = *Open;
     if (!File.OpenForReading(Path))
         return Refuse(ecWriteNotStarted, Path, "cannot be read (no permission, or a program is writing it)");
     const int64_t Size = File.Size();
@@ -45,6 +47,14 @@ TExitCode CheckImage(const std::string& Given, TImageFacts& Image)
     const std::string Digest = Sha256Hex(File);
     if (Digest.empty())
         return Refuse(ecWriteNotStarted, Path, "cannot be read to its end");
-    Image = {Path, Size, Digest};
+    // The read-back file goes beside the image: a folder that takes no new file, or a name too long
+    // for it (the longest time stamp tried), is found now rather than after the write run.
+    const std::string ReadBack = ReadBackName(Path, {9999, 12, 31, 23, 59, 59, 999});
+    if (const std::string Reason = CannotCreate(ReadBack); !Reason.empty()) {
+        std::fprintf(stderr, "sw30415: no read-back file can be created beside the image (%s): %s\n", ReadBack.c_str(),
+                     Reason.c_str());
+        return ecReadNotStarted;
+    }
+    Image = {Path, Size, Digest, Open};
     return ecDone;
 }

@@ -4,17 +4,24 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "ExitCodes.h"
+
+class TRunFile;
 
 struct TImageFacts {
     std::string Path;
     int64_t Size = 0;
     std::string Sha256; // lower-case hex
+    // The image as it was checked and hashed, open: the runs write and compare it, whatever takes
+    // its name later.
+    std::shared_ptr<const TRunFile> File{};
 };
 
 // Given: the --image argument; empty, the image beside the program. Returns ecDone with Image
 // filled in, else ecNoImage for a missing file and ecWriteNotStarted for one that is not a readable
-// regular file of 1 byte up to the firmware area's size, with the file and the rule on stderr.
+// regular file of 1 byte up to the firmware area's size, with the file and the rule on stderr; and
+// ecReadNotStarted when no read-back file can be created beside it, with the system's reason.
 TExitCode CheckImage(const std::string& Given, TImageFacts& Image);

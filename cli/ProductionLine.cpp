@@ -18,7 +18,7 @@ namespace {
 
 struct TPortEnd {
     std::string Text;   // the last status text, or why there was none
-    std::string Advice; // what the person can do about a port that did not open
+    std::string Advice; // what the person can do about a port that did not open, or a file that failed
     TExitCode Code = ecDone;
 };
 
@@ -70,7 +70,8 @@ TPortEnd RunOnePort(const std::string& Port, size_t Index, const TPortJob& Job, 
     const TUpdateOutcome Outcome = Job(Host.Job(), Index);
     End.Code = ExitCodeOf(Outcome);
     End.Text = EndText(Outcome, End.Text);
-    Record.Finish(End.Code, End.Text);
+    End.Advice = FileFaultText(Host.Job());
+    End.Code = Record.Finish(End.Code, End.Text);
     return End;
 }
 
@@ -164,5 +165,5 @@ int RunProductionUpdate(const std::vector<std::string>& Ports, bool AllInBootMod
     std::vector<std::string> Chosen;
     if (const int Code = ChoosePorts(Ports, AllInBootMode, Chosen); Code != ecDone)
         return Code;
-    return RunOnPorts(Chosen, UpdateJob(Files.Image.Path), Files);
+    return RunOnPorts(Chosen, UpdateJob(Files.Image), Files);
 }

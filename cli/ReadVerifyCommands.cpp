@@ -10,6 +10,7 @@
 #include "ExitCodes.h"
 #include "ImageCheck.h"
 #include "NumberParse.h"
+#include "OutputFile.h"
 #include "PathText.h"
 #include "ProductionLine.h"
 #include "UpdateRecord.h"
@@ -36,17 +37,21 @@ bool OutputFilesFree(const std::vector<std::string>& Files, bool Force)
         const fs::path Path = PathFromText(File);
         std::error_code Ignored;
         const fs::file_status Status = fs::symlink_status(Path, Ignored);
-        const char* Fault = nullptr;
+        std::string Fault;
         if (!fs::is_directory(Path.has_parent_path() ? Path.parent_path() : fs::path("."), Ignored))
             Fault = "is not in an existing folder";
         else if (fs::is_directory(Status))
             Fault = "is a folder";
         else if (fs::exists(Status) && !Force)
             Fault = "exists (--force replaces it)";
+        else if (!Replaceable(File))
+            Fault = "is neither a regular file nor a symbolic link (--force replaces only those)";
         else if (!Seen.insert(File).second)
             Fault = "is named for two ports";
-        if (Fault) {
-            std::fprintf(stderr, "sw30415: --out: %s %s\n", File.c_str(), Fault);
+        else if (const std::string Reason = CannotCreate(TemporaryBeside(File)); !Reason.empty())
+            Fault = "cannot be read into: its temporary file beside it cannot be created: " + Reason;
+        if (!Fault.empty()) {
+            std::fprintf(stderr, "sw30415: --out: %s %s\n", File.c_str(), Fault.c_str());
             return false;
         }
     }
@@ -97,10 +102,12 @@ TReadVerifyCommands::TReadVerifyCommands(CLI::App& App, const std::string& PortH
         Command->footer(ExitCodeHelp);
     }
     FRead->add_option("--out", FOut, "the file to create; with several ports each port's name is added to it")
-        ->required();
+        ->required()
+        ->check(CLI::Validator([](const std::string& File) { return File.empty() ? "names no file" : ""; }, "FILE"));
     FRead->add_option("--size", FSize, "the bytes to read from the firmware area's start (default: all of it)")
         ->transform(SizeRule());
-    FRead->add_flag("--force", FForce, "replace a file already there, once the read has finished");
+    FRead->add_flag("--force", FForce,
+                    "replace a regular file (keeping its permission bits) or a link already there, once the read has finished");
     FVerify->add_option("--image", FImage, "the image file (default: master/Sim30415.sim beside this program)");
 }
 
@@ -114,18 +121,18 @@ std::optional<int> TReadVerifyCommands::Run() const
                      Given->get_name().c_str());
         return ecBadArguments;
     }
-    if (const TExitCode Code = CheckRecordFile(FRecord); Code != ecDone)
-        return Code;
     return Given == FRead ? RunRead() : RunVerify();
 }
 
 int TReadVerifyCommands::RunRead() const
 {
     TUpdateFiles Files{.Command = "read", .RecordFile = FRecord};
+    if (const TExitCode Code = CheckRecordFile(FRecord); Code != ecDone)
+        return Code;
     const auto Check = [&](const std::vector<std::string>& Ports, bool Single) {
         for (const std::string& Port : Ports)
             Files.Outputs.push_back(Single ? FOut : FileForPort(FOut, Port));
-        return OutputFilesFree(Files.Outputs, FForce);
+        return OutputFilesFree(Files.Outputs, FForce) && CheckRecordFile(FRecord, Files.Outputs) == ecDone;
     };
     const TPortJob Job = [&](TFirmwareUpdate& Update, size_t Port) {
         return Update.RunRead(Files.Outputs[Port], FSize, FForce);
@@ -138,8 +145,10 @@ int TReadVerifyCommands::RunVerify() const
     TUpdateFiles Files{.Command = "verify", .RecordFile = FRecord};
     if (const TExitCode Code = CheckImage(FImage, Files.Image); Code != ecDone)
         return Code;
+    if (const TExitCode Code = CheckRecordFile(FRecord, {Files.Image.Path}); Code != ecDone)
+        return Code;
     const TPortJob Job = [&Files](TFirmwareUpdate& Update, size_t) {
-        Update.SetImageFile(Files.Image.Path);
+        Update.SetImageFile(Files.Image.Path, Files.Image.File);
         return Update.RunVerify();
     };
     return RunChosen(FPorts, FAllInBootMode, Job, Files, [](const std::vector<std::string>&, bool) { return true; });

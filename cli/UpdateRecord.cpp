@@ -1,11 +1,13 @@
 #include "UpdateRecord.h"
 
 #include <cstdio>
+#include <filesystem>
 
 #include "AdapterIdentity.h"
 #include "FirmwareUpdate.h"
 #include "JsonText.h"
 #include "ParamJobs.h"
+#include "PathText.h"
 #include "RecordFile.h"
 #include "RunFile.h"
 #include "Sha256.h"
@@ -35,10 +37,20 @@ std::string TextOrNull(const std::optional<std::string>& Text) { return Text ? J
 const char* const RecordHelp =
     "append one JSON line per device to this file: times, port, adapter, device, image (read: the file read), outcome";
 
-TExitCode CheckRecordFile(const std::string& File)
+TExitCode CheckRecordFile(const std::string& File, const std::vector<std::string>& Apart)
 {
+    if (File.empty())
+        return ecDone;
+    // Before the append, which would wait for the lock that this program holds on the image.
+    for (const std::string& Other : Apart) {
+        std::error_code Ignored;
+        if (std::filesystem::equivalent(PathFromText(File), PathFromText(Other), Ignored)) {
+            std::fprintf(stderr, "sw30415: the record file %s is the same file as %s\n", File.c_str(), Other.c_str());
+            return ecBadArguments;
+        }
+    }
     std::string Reason;
-    if (File.empty() || AppendToRecordFile(File, "", Reason))
+    if (AppendToRecordFile(File, "", Reason))
         return ecDone;
     std::fprintf(stderr, "sw30415: cannot append to the record file %s: %s\n", File.c_str(), Reason.c_str());
     return ecBadArguments;
@@ -64,10 +76,11 @@ void TUpdateRecord::Follow(TFirmwareUpdate& Job, Tarm_SER& Worker)
 TExitCode TUpdateRecord::Finish(TExitCode Code, const std::string& Status)
 {
     std::string Reason;
-    if (!FFiles.RecordFile.empty() && !AppendToRecordFile(FFiles.RecordFile, Line(Code, Status), Reason))
-        std::fprintf(stderr, "sw30415: %s: the record was not written to %s: %s\n", FPort.c_str(),
-                     FFiles.RecordFile.c_str(), Reason.c_str());
-    return Code;
+    if (FFiles.RecordFile.empty() || AppendToRecordFile(FFiles.RecordFile, Line(Code, Status), Reason))
+        return Code;
+    std::fprintf(stderr, "sw30415: %s: the record was not written to %s: %s\n", FPort.c_str(),
+                 FFiles.RecordFile.c_str(), Reason.c_str());
+    return Code == ecDone ? ecRecordNotWritten : Code;
 }
 
 std::string TUpdateRecord::Line(TExitCode Code, const std::string& Status) const

@@ -29,9 +29,10 @@ struct TUpdateFiles {
 // The help of --record.
 extern const char* const RecordHelp;
 
-// ecDone when File is empty or can be appended to (it is created then), else ecBadArguments with
-// the reason on stderr; checked before any port opens, so that no update goes unrecorded.
-TExitCode CheckRecordFile(const std::string& File);
+// ecDone when File is empty or can be appended to (it is created then) and is none of Apart (the
+// image, the files read into), else ecBadArguments with the reason on stderr; checked before any
+// port opens, so that no update goes unrecorded and no record goes into a firmware file.
+TExitCode CheckRecordFile(const std::string& File, const std::vector<std::string>& Apart = {});
 
 class TUpdateRecord {
 public:
@@ -41,7 +42,8 @@ public:
 
     // The job whose facts go into the record; the MAC address is read before its first run.
     void Follow(TFirmwareUpdate& Job, Tarm_SER& Worker);
-    // Appends the record (a failure is told on stderr) and gives Code back.
+    // Appends the record and gives Code back; when the record could not be appended (told on
+    // stderr), ecRecordNotWritten in place of ecDone, so that the unit is not counted as done.
     TExitCode Finish(TExitCode Code, const std::string& Status);
 
 private:

@@ -67,7 +67,7 @@ int main(int argc, char** argv)
     if (Update->parsed()) {
         if (const TExitCode Code = CheckImage(Image, Files.Image); Code != ecDone)
             return Code;
-        if (const TExitCode Code = CheckRecordFile(Files.RecordFile); Code != ecDone)
+        if (const TExitCode Code = CheckRecordFile(Files.RecordFile, {Files.Image.Path}); Code != ecDone)
             return Code;
     }
     InstallInterruptHandlers();

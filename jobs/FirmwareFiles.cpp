@@ -29,13 +29,20 @@ std::string ReadBackName(const std::string& ImagePath, const TLocalTime& Time)
 
 bool CompareFiles(const std::string& ImagePath, const std::string& ReadBackPath)
 {
+    // Opened as the runs open them, so that a FIFO or a device under either name cannot hold the
+    // update in open.
+    TRunFile Image;
+    Image.OpenForReading(ImagePath);
+    return CompareFiles(Image, ReadBackPath);
+}
+
+bool CompareFiles(const TRunFile& OpenImage, const std::string& ReadBackPath)
+{
     bool Equal = true;
     {
-        // Opened as the runs open them, so that a FIFO or a device under either name cannot hold
-        // the update in open.
         TRunFile Image;
         TRunFile ReadBack;
-        Equal = Image.OpenForReading(ImagePath) && ReadBack.OpenForReading(ReadBackPath);
+        Equal = Image.OpenSame(OpenImage) && ReadBack.OpenForReading(ReadBackPath);
         // At least one chunk, as for an empty image; a byte the read-back lacks is a difference.
         int N = CompareChunk;
         while (Equal && N == CompareChunk) {

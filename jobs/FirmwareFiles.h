@@ -6,6 +6,8 @@
 
 #include "LocalTime.h"
 
+class TRunFile;
+
 // The folder of the running executable, then master, then Sim30415.sim.
 std::string MasterImagePath();
 
@@ -17,3 +19,5 @@ std::string ReadBackName(const std::string& ImagePath, const TLocalTime& Time);
 // may be longer (it holds whole blocks). Compares in chunks of 200 bytes. Deletes the read-back file
 // in every case.
 bool CompareFiles(const std::string& ImagePath, const std::string& ReadBackPath);
+// The same with the image that is open already, read through a handle of its own.
+bool CompareFiles(const TRunFile& Image, const std::string& ReadBackPath);

@@ -10,6 +10,7 @@
 #include "OutputFile.h"
 #include "PathText.h"
 #include "ReadBackClaim.h"
+#include "RunFile.h"
 #include "arm_ser.h"
 
 namespace {
@@ -120,11 +121,27 @@ TUpdateOutcome TFirmwareUpdate::CheckImage()
 {
     ImagePath = FImageFile.empty() ? MasterImagePath() : FImageFile;
     std::error_code Ignored;
-    if (!std::filesystem::exists(PathFromText(ImagePath), Ignored)) {
+    if (!FOpenImage && !std::filesystem::exists(PathFromText(ImagePath), Ignored)) {
         FHooks.Show(TextNoImage);
         return TUpdateOutcome::NoImage;
     }
     return TUpdateOutcome::Done;
+}
+
+void TFirmwareUpdate::OpenImage(TRunFile& Image) const
+{
+    if (FOpenImage)
+        Image.OpenSame(*FOpenImage);
+    else
+        Image.OpenForReading(ImagePath);
+}
+
+bool TFirmwareUpdate::NoteFileFault()
+{
+    const int Code = FWorker.RunFileError();
+    if (Code != 0)
+        FFacts.FileFault = TRunFile::ErrorText(Code);
+    return Code != 0;
 }
 
 TUpdateOutcome TFirmwareUpdate::Update(bool ReadBack)
@@ -134,10 +151,14 @@ TUpdateOutcome TFirmwareUpdate::Update(bool ReadBack)
     if (const TUpdateOutcome Checked = CheckImage(); Checked != TUpdateOutcome::Done)
         return Checked;
 
+    // One open image for the write and the comparison, whatever takes its name meanwhile; a file
+    // that does not open fails the write run's start.
+    TRunFile Image;
+    OpenImage(Image);
     BeforeRuns();
     TUpdateOutcome Outcome = TUpdateOutcome::Done;
     uint32_t Size = 0;
-    const bool WriteStarted = FWorker.StartFirmwareWrite(ImagePath, false, Size) == srArmed;
+    const bool WriteStarted = FWorker.StartFirmwareWrite(Image, false, Size) == srArmed;
     if (WriteStarted) {
         FHooks.Show(TextWriting);
         StartRunTimer();
@@ -151,7 +172,7 @@ TUpdateOutcome TFirmwareUpdate::Update(bool ReadBack)
     const bool Written = WriteStarted && RunReachedItsEnd();
 
     if (ReadBack)
-        return ReadAndCompare(Size, Written, Outcome, TextDone);
+        return ReadAndCompare(Image, Size, Written, Outcome, TextDone);
     if (!Written) {
         // Without a read-back only a write that went to its end can be called done.
         if (WriteStarted)
@@ -168,15 +189,16 @@ TUpdateOutcome TFirmwareUpdate::Verify()
         return Checked;
     if (const TUpdateOutcome Checked = CheckImage(); Checked != TUpdateOutcome::Done)
         return Checked;
-    std::error_code Error;
-    const uintmax_t Size = std::filesystem::file_size(PathFromText(ImagePath), Error);
+    TRunFile Image;
+    OpenImage(Image);
+    const int64_t Size = Image.Size();
     // A read run of size 0 would read the whole area, and an empty image compares equal to anything.
-    if (Error || Size == 0 || Size > FirmwareAreaSize) {
+    if (Size <= 0 || Size > int64_t{FirmwareAreaSize}) {
         FHooks.Show(TextReadNotStarted);
         return TUpdateOutcome::ReadNotStarted;
     }
     BeforeRuns();
-    return ReadAndCompare(static_cast<uint32_t>(Size), true, TUpdateOutcome::Done, TextVerified);
+    return ReadAndCompare(Image, static_cast<uint32_t>(Size), true, TUpdateOutcome::Done, TextVerified);
 }
 
 TUpdateOutcome TFirmwareUpdate::Read(const std::string& Path, uint32_t Size, bool Replace)
@@ -189,6 +211,7 @@ TUpdateOutcome TFirmwareUpdate::Read(const std::string& Path, uint32_t Size, boo
     // Gone once placed; otherwise with whatever the run wrote.
     const TRemoveOnExit Remove(ReadStarted ? Temporary : std::string());
     if (!ReadStarted) {
+        NoteFileFault();
         FHooks.Show(TextReadNotStarted);
         return TUpdateOutcome::ReadNotStarted;
     }
@@ -207,6 +230,7 @@ TUpdateOutcome TFirmwareUpdate::Read(const std::string& Path, uint32_t Size, boo
         Kept = !Error && PlaceFile(Temporary, Path, Replace);
     }
     if (!Kept) {
+        NoteFileFault();
         FHooks.Show(TextReadNotStarted);
         return TUpdateOutcome::ReadNotStarted;
     }
@@ -214,8 +238,8 @@ TUpdateOutcome TFirmwareUpdate::Read(const std::string& Path, uint32_t Size, boo
     return TUpdateOutcome::Done;
 }
 
-TUpdateOutcome TFirmwareUpdate::ReadAndCompare(uint32_t Size, bool Written, TUpdateOutcome Outcome,
-                                               const char* DoneText)
+TUpdateOutcome TFirmwareUpdate::ReadAndCompare(const TRunFile& Image, uint32_t Size, bool Written,
+                                               TUpdateOutcome Outcome, const char* DoneText)
 {
     // Held until the file is deleted, so that no other update of this process takes the name.
     const TReadBackClaim Claim(ReadBackName(ImagePath, FHooks.Now()));
@@ -228,6 +252,7 @@ TUpdateOutcome TFirmwareUpdate::ReadAndCompare(uint32_t Size, bool Written, TUpd
         FHooks.Show(TextReading);
         StartRunTimer();
     } else {
+        NoteFileFault();
         FHooks.Show(TextReadNotStarted);
         if (Outcome == TUpdateOutcome::Done)
             Outcome = TUpdateOutcome::ReadNotStarted;
@@ -236,7 +261,12 @@ TUpdateOutcome TFirmwareUpdate::ReadAndCompare(uint32_t Size, bool Written, TUpd
         return GiveUpRun(End, TextVerifyFailed);
 
     const bool ReadAll = ReadStarted && RunReachedItsEnd();
-    const bool Same = ReadStarted && CompareFiles(ImagePath, ReadBackPath);
+    // A read-back that could not be stored says nothing about the device.
+    if (ReadStarted && !ReadAll && NoteFileFault()) {
+        FHooks.Show(TextReadNotStarted);
+        return Outcome == TUpdateOutcome::Done ? TUpdateOutcome::ReadNotStarted : Outcome;
+    }
+    const bool Same = ReadStarted && CompareFiles(Image, ReadBackPath);
     if (Written && ReadAll && Same) {
         FHooks.Show(DoneText);
         return TUpdateOutcome::Done;

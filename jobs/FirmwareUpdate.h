@@ -24,6 +24,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -31,6 +32,7 @@
 #include "Thread.h"
 
 class Tarm_SER;
+class TRunFile;
 
 struct TUpdateHooks {
     // Shows a status text at once: the window sets Label22 and processes its messages once.
@@ -81,6 +83,9 @@ struct TUpdateFacts {
     std::optional<TDeviceCheck> Device;
     std::optional<TRunFacts> Write;
     std::optional<TRunFacts> Read;
+    // Why the read run's file could not be created or written, in the system's words; empty when
+    // it could.
+    std::string FileFault;
 };
 
 // No block acknowledged or read for this long: the run is given up.
@@ -113,8 +118,14 @@ public:
     // Ends the update at its next wait; safe from a signal handler and from another thread.
     void Abandon() { FAbandon.store(true, std::memory_order_release); }
 
-    // The image to write; empty (the default): MasterImagePath.
-    void SetImageFile(std::string Path) { FImageFile = std::move(Path); }
+    // The image to write; empty (the default): MasterImagePath. Open: the image already open (checked
+    // and hashed by the host), written and compared in place of what is under Path when the run
+    // starts; none: the file under Path then.
+    void SetImageFile(std::string Path, std::shared_ptr<const TRunFile> Open = nullptr)
+    {
+        FImageFile = std::move(Path);
+        FOpenImage = std::move(Open);
+    }
     void SetStallLimit(std::chrono::milliseconds Limit) { FStallLimit = Limit; }
     // Runs once the checks have passed, right before the first run: an update's write run, the read
     // run of RunVerify and RunRead.
@@ -139,7 +150,12 @@ private:
     TUpdateOutcome CheckTarget();
     // Sets ImagePath; Done when a file is there.
     TUpdateOutcome CheckImage();
-    TUpdateOutcome ReadAndCompare(uint32_t Size, bool Written, TUpdateOutcome Outcome, const char* DoneText);
+    // The image handed over, else the one under ImagePath; closed when it can't be opened.
+    void OpenImage(TRunFile& Image) const;
+    TUpdateOutcome ReadAndCompare(const TRunFile& Image, uint32_t Size, bool Written, TUpdateOutcome Outcome,
+                                  const char* DoneText);
+    // True, with the system's reason in the facts, when the last run's file failed.
+    bool NoteFileFault();
     void BeforeRuns() const;
     void StartRunTimer();
     // Waits, processing messages every 10 ms, until the tick has seen the worker idle (at least one
@@ -156,6 +172,7 @@ private:
     Tarm_SER& FWorker;
     TUpdateHooks FHooks;
     std::string FImageFile;
+    std::shared_ptr<const TRunFile> FOpenImage;
     std::chrono::milliseconds FStallLimit = RunStallLimit;
     std::string FBootReply;
     std::function<void()> FBeforeRuns;
