@@ -42,7 +42,7 @@
 
 // Kept out of this header, so that a test of the PC's side can include it beside its own frame
 // definitions.
-class TPseudoTerminal;
+class TSimTerminal;
 class TBootLoader;
 struct TRequestLine;
 
@@ -82,7 +82,7 @@ private:
 
     const TSimSettings FSettings;
     TSimMemory FMemory;
-    std::unique_ptr<TPseudoTerminal> FLine;
+    std::unique_ptr<TSimTerminal> FLine;
     std::unique_ptr<TBootLoader> FBootLoader;
     std::thread FThread;
     std::chrono::steady_clock::time_point FInputCarriedUntil; // the last request's last bit, when paced

@@ -10,16 +10,16 @@
 #include <string_view>
 #include <sys/types.h>
 
-class TPseudoTerminal {
+class TSimTerminal {
 public:
     using TClock = std::chrono::steady_clock;
     enum class TWaitResult { wrReady, wrTimeout, wrStopped, wrClosed };
 
     // Throws std::system_error when the terminal can't be created. AdapterLatency 0: no adapter.
-    explicit TPseudoTerminal(std::chrono::milliseconds AdapterLatency);
-    ~TPseudoTerminal();
-    TPseudoTerminal(const TPseudoTerminal&) = delete;
-    TPseudoTerminal& operator=(const TPseudoTerminal&) = delete;
+    explicit TSimTerminal(std::chrono::milliseconds AdapterLatency);
+    ~TSimTerminal();
+    TSimTerminal(const TSimTerminal&) = delete;
+    TSimTerminal& operator=(const TSimTerminal&) = delete;
 
     const std::string& Path() const { return FPath; }
 
