@@ -14,7 +14,7 @@ constexpr std::chrono::seconds InputWait{1};
 } // namespace
 
 TDeviceSimulator::TDeviceSimulator(const TSimSettings& Settings)
-    : FSettings(Settings), FLine(std::make_unique<TSimTerminal>(FSettings.AdapterLatency)),
+    : FSettings(Settings), FLine(std::make_unique<TSimTerminal>(FSettings.AdapterLatency, FSettings.DevicePath)),
       FBootLoader(std::make_unique<TBootLoader>(FSettings, FMemory))
 {
     if (!FSettings.MemoryFile.empty() && std::filesystem::exists(FSettings.MemoryFile))

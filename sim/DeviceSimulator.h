@@ -1,5 +1,5 @@
-// A stand-in for the SW30415's boot loader on a pseudo-terminal, for tests and demonstrations
-// without the device.
+// A stand-in for the SW30415's boot loader on a pseudo-terminal (or a terminal device named in the
+// settings), for tests and demonstrations without the device.
 //
 // Use:
 //     TSimSettings settings;            // see SimSettings.h for the realism and fault settings
@@ -55,7 +55,7 @@ public:
     TDeviceSimulator(const TDeviceSimulator&) = delete;
     TDeviceSimulator& operator=(const TDeviceSimulator&) = delete;
 
-    // The slave side, to be opened as the serial port.
+    // The slave side, to be opened as the serial port; a named device's own path.
     std::string PortPath() const;
 
     // Answers on a thread of its own until Stop or a hang-up. A simulator runs once.

@@ -44,22 +44,36 @@ timespec pollTimeout(TSimTerminal::TClock::time_point Until)
 
 } // namespace
 
-TSimTerminal::TSimTerminal(std::chrono::milliseconds AdapterLatency) : FAdapter(AdapterLatency)
+TSimTerminal::TSimTerminal(std::chrono::milliseconds AdapterLatency, const std::string& DevicePath)
+    : FAdapter(AdapterLatency)
 {
-    FMaster = posix_openpt(O_RDWR | O_NOCTTY);
+    // Not blocking in the open either: a device's open may wait for a carrier that never comes.
+    FMaster = DevicePath.empty() ? posix_openpt(O_RDWR | O_NOCTTY)
+                                 : open(DevicePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
     if (FMaster < 0)
-        raiseSystemError("posix_openpt");
+        raiseSystemError(DevicePath.empty() ? "posix_openpt" : DevicePath.c_str());
     // Raw before anything else: the line discipline would otherwise echo and translate what
     // passes, before the PC has had a chance to set its own mode.
     termios mode{};
     if (tcgetattr(FMaster, &mode) != 0)
         raiseSystemError("tcgetattr");
     cfmakeraw(&mode);
+    // On a device: the device's speed where the driver has one, and no modem lines to wait for.
+    mode.c_cflag |= CLOCAL | CREAD;
+    cfsetspeed(&mode, B115200);
     if (tcsetattr(FMaster, TCSANOW, &mode) != 0)
         raiseSystemError("tcsetattr");
+    setFlags(FMaster, O_NONBLOCK);
+    if (pipe(FStopPipe) != 0)
+        raiseSystemError("pipe");
+    setFlags(FStopPipe[0], O_NONBLOCK);
+    setFlags(FStopPipe[1], O_NONBLOCK);
+    if (!DevicePath.empty()) {
+        FPath = DevicePath;
+        return;
+    }
     if (grantpt(FMaster) != 0 || unlockpt(FMaster) != 0)
         raiseSystemError("grantpt/unlockpt");
-    setFlags(FMaster, O_NONBLOCK);
     char name[128];
     if (ptsname_r(FMaster, name, sizeof name) != 0)
         raiseSystemError("ptsname_r");
@@ -67,10 +81,6 @@ TSimTerminal::TSimTerminal(std::chrono::milliseconds AdapterLatency) : FAdapter(
     FSlave = open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (FSlave < 0)
         raiseSystemError("open slave");
-    if (pipe(FStopPipe) != 0)
-        raiseSystemError("pipe");
-    setFlags(FStopPipe[0], O_NONBLOCK);
-    setFlags(FStopPipe[1], O_NONBLOCK);
 }
 
 TSimTerminal::~TSimTerminal()
