@@ -1,4 +1,4 @@
-# What the scripts share; sourced, not run.
+# What the scripts share, the VM's /init among them (so busybox's sh too); sourced, not run.
 
 # The whole firmware area, 0x8000 to 0x23FFF: 896 blocks of 128 bytes.
 firmware_area_size=114688

@@ -2,9 +2,10 @@
 # sw30415 and the serial component on Linux's own serial drivers rather than a pseudo-terminal: in a
 # small VM (Debian's 6.1 kernel under QEMU, no KVM needed), ttyUSB0 through ftdi_sio behind QEMU's
 # USB serial adapter and ttyS1 through the 8250 UART, each with the simulator behind it on this
-# machine. The guest (scripts/vm/guest.sh) runs the rows of one table; this script unplugs and
-# replugs the adapter when the guest asks, checks the devices' memory, prints the table and exits
-# non-zero when a row failed or is missing.
+# machine, and ttyACM0 through cdc_acm, whose device is the gadget g_serial on dummy_hcd with the
+# simulator on its ttyGS0 inside the VM. The guest (scripts/vm/guest.sh) runs the rows of one table;
+# this script unplugs and replugs the adapter when the guest asks, checks the devices' memory,
+# prints the table and exits non-zero when a row failed or is missing. The VM runs about 80 s.
 # Usage: scripts/vm-test.sh [build-dir]     (the build needs sw30415, sw30415-sim, CommInt_port_tests)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -13,7 +14,7 @@ build=${1:-build}
 vm=$build/vm
 script_start=$(date +%s.%N)
 seconds_since() { awk -v start="$1" -v now="$(date +%s.%N)" 'BEGIN { printf "%.0f", now - start }'; }
-# The whole VM run, boot to power-off; it takes about a minute and a half under TCG.
+# The whole VM run, boot to power-off; it takes about 80 s under TCG.
 vm_limit=300
 
 scripts/packages.sh qemu-system-x86 busybox-static cpio kmod xz-utils
@@ -47,14 +48,15 @@ fi
 vmlinuz=$(compgen -G "$kernel/boot/vmlinuz-*" | head -n1)
 modules=$(compgen -G "$kernel/lib/modules/*" | head -n1)
 
-# The initramfs: busybox, the USB serial stack's modules with what they depend on, the programs
-# with their libraries, the images and the guest's script as /init.
+# The initramfs: busybox, the USB serial stack's modules and the gadget's with what they depend on,
+# the programs with their libraries, the images, the guest's script as /init and what it shares.
 root=$vm/initramfs
 rm -rf "$root"
-mkdir -p "$root"/{bin,dev,proc,sys,tmp,etc,root,images,lib/modules,home/user}
+mkdir -p "$root"/{bin,dev,proc,sys,tmp,etc,root,images,lib/modules,lib/gadget,home/user}
 cp /bin/busybox "$root/bin/busybox"
 ln -s busybox "$root/bin/sh"
 cp scripts/vm/guest.sh "$root/init"
+cp scripts/lib.sh "$root/lib/lib.sh"
 
 declare -A module_file=() module_taken=()
 while IFS= read -r file; do
@@ -72,21 +74,28 @@ take_module() {
   for dependency in $(modinfo -F depends "$file" | tr ',' ' '); do take_module "$dependency"; done
   module_order+=("$file")
 }
-for module in usb-common usbcore xhci-hcd xhci-pci usbserial ftdi_sio; do take_module "$module"; done
+unpack_module() { # FILE TARGET
+  case $1 in
+    *.ko.xz) xz -dc "$1" >"$2" ;;
+    *.ko.zst) zstd -qdc "$1" >"$2" ;;
+    *) cp "$1" "$2" ;;
+  esac
+}
+# g_serial finds its ACM function by name, which would take modprobe: usb_f_acm is loaded ahead.
+for module in usb-common usbcore xhci-hcd xhci-pci usbserial ftdi_sio dummy_hcd cdc-acm usb_f_acm libcomposite; do
+  take_module "$module"
+done
 # Numbered in loading order: each after what it depends on.
 index=10
 for file in "${module_order[@]}"; do
   name=${file##*/}
-  target=$root/lib/modules/$index-${name%%.ko*}.ko
-  case $file in
-    *.ko.xz) xz -dc "$file" >"$target" ;;
-    *.ko.zst) zstd -qdc "$file" >"$target" ;;
-    *) cp "$file" "$target" ;;
-  esac
+  unpack_module "$file" "$root/lib/modules/$index-${name%%.ko*}.ko"
   index=$((index + 1))
 done
+# The gadget itself apart: the guest loads it with its options, removes it and loads it again.
+unpack_module "${module_file[g_serial]}" "$root/lib/gadget/g_serial.ko"
 
-for program in cli/sw30415 tests/CommInt/CommInt_port_tests; do
+for program in cli/sw30415 sim/sw30415-sim tests/CommInt/CommInt_port_tests; do
   cp "$build/$program" "$root/bin/"
   for library in $(ldd "$build/$program" | awk '$2 == "=>" && $3 ~ /^\// { print $3 } $1 ~ /^\// { print $1 }'); do
     cp -L --parents "$library" "$root"
@@ -97,7 +106,8 @@ printf 'root:x:0:\ndialout:x:20:\nuser:x:1000:\n' >"$root/etc/group"
 
 # One image a run, so that the memory shows which run wrote it; 64 blocks of 128 bytes take about
 # 10 s to write and read back under TCG, the unplugged runs' 128 blocks give the unplug time to land.
-declare -A image_blocks=([a]=64 [b]=64 [c]=128 [d]=64 [e]=128 [f]=64 [g]=64 [h]=64 [i]=64)
+declare -A image_blocks=([a]=64 [b]=64 [c]=128 [d]=64 [e]=128 [f]=64 [g]=64 [h]=64 [i]=64 [m]=64 [n]=128
+  [o]=64)
 for image in "${!image_blocks[@]}"; do
   head -c $((image_blocks[$image] * 128)) /dev/urandom >"$root/images/$image.sim"
 done
@@ -183,8 +193,9 @@ check_memory update-ttyS1 "$vm/sim2.mem" "$root/images/b.sim"
 # The probe skips the console: nothing of the boot query may have reached it.
 ! grep -q 00000000500000 "$vm/console.log" || host_failure "probe the boot query went out on the console"
 
-rows=(ports probe update-ttyUSB0 update-ttyS1 unplug-write unplug-read user-without-group
-  user-with-group read-only-folder latency port-tests-ttyUSB0 port-tests-ttyS1)
+rows=(ports probe update-ttyUSB0 update-ttyS1 update-ttyACM0 unplug-write unplug-read unplug-ttyACM0
+  user-without-group user-with-group read-only-folder latency port-tests-ttyUSB0 port-tests-ttyS1
+  port-tests-ttyACM0)
 failed=0
 printf '\n| %-18s | %-7s | %7s | %s\n' Row Verdict Time Detail
 for row in "${rows[@]}"; do
