@@ -2,7 +2,10 @@
 # /init of the VM that scripts/vm-test.sh boots: loads the USB serial stack and the serial gadget,
 # starts the simulator on the gadget's ttyGS0, then runs the table's rows against ttyUSB0 (ftdi_sio),
 # ttyS1 (8250) and ttyACM0 (cdc_acm), one "ROW name: PASS|FAIL detail (seconds s)" line each on the
-# console. Lines beginning with @@ ask the host to unplug or replug the adapter.
+# console. The last three rows update 20 kB through each with the read replies framed (text ahead,
+# between the byte pairs and after the checksum) and count the blocks read twice (0 expected).
+# Lines beginning with @@ ask the host to unplug or replug the adapter, or to frame its devices'
+# replies from then on.
 /bin/busybox --install -s /bin
 export PATH=/bin HOME=/root
 mount -t proc proc /proc
@@ -46,13 +49,14 @@ check_usb_memory() { # ROW IMAGE
     { detail="$detail; not back after the memory check"; return 1; }
 }
 # The gadget's device: the simulator on ttyGS0, in here, its memory and logs in /tmp; the PC's side
-# is ttyACM0.
-acm_pid=0 acm_count=0
+# is ttyACM0. START is start_sim, or start_framed_sim for replies framed.
+acm_pid=0 acm_count=0 acm_start=start_sim
 load_gadget() { insmod /lib/gadget/g_serial.ko use_acm=1; }
-start_gadget_device() {
+start_gadget_device() { # [START]
+  acm_start=${1:-start_sim}
   wait_for 30 '[ -c /dev/ttyGS0 ]' || { detail="$detail; no ttyGS0"; return 1; }
   acm_count=$((acm_count + 1))
-  start_sim /tmp/acm.out /bin/sw30415-sim --device /dev/ttyGS0 --pace --memory /tmp/acm.mem \
+  $acm_start /tmp/acm.out /bin/sw30415-sim --device /dev/ttyGS0 --pace --memory /tmp/acm.mem \
     --log "/tmp/acm-$acm_count.log"
   acm_pid=$sim_pid
   wait_for 30 '[ -c /dev/ttyACM0 ]' || { detail="$detail; no ttyACM0"; return 1; }
@@ -62,12 +66,18 @@ stop_gadget_device() {
   kill -TERM $acm_pid 2>/dev/null
   wait $acm_pid
 }
-# The simulator ends and saves its memory, which must hold IMAGE from 0x8000 on; then it starts again.
+# The simulator ends and saves its memory, which must hold IMAGE from 0x8000 on; a framing one's log
+# must show no block read twice. Then it starts again as it was.
 check_acm_memory() { # ROW IMAGE
   stop_gadget_device
   cmp -s -n "$(wc -c <"/images/$2")" "/images/$2" /tmp/acm.mem 0 32768 ||
     { detail="$detail; the device's memory does not hold $2"; return 1; }
-  start_gadget_device
+  if [ $acm_start = start_framed_sim ]; then
+    twice=$(reads_twice "/tmp/acm-$acm_count.log")
+    detail="$detail; $twice blocks read twice"
+    [ "$twice" -eq 0 ] || return 1
+  fi
+  start_gadget_device $acm_start
 }
 # Runs a command line as the ordinary user; /tmp's sticky bit keeps root's output files from it.
 as_user() {
@@ -115,7 +125,7 @@ probe() {
 }
 
 update_usb() { cp /images/a.sim /root/ && update_done ttyUSB0 /root/a.sim && check_usb_memory update-ttyUSB0 a.sim; }
-# The host compares the UART device's memory when the VM has ended.
+# The host compares the UART device's memory when the framing one takes its place.
 update_uart() { cp /images/b.sim /root/ && update_done ttyS1 /root/b.sim; }
 update_acm() { cp /images/m.sim /root/ && update_done ttyACM0 /root/m.sim && check_acm_memory update-ttyACM0 m.sim; }
 
@@ -221,6 +231,20 @@ port_tests_usb() { port_tests /dev/ttyUSB0; }
 port_tests_uart() { port_tests /dev/ttyS1; }
 port_tests_acm() { port_tests /dev/ttyACM0; }
 
+# The host's devices frame their replies from here on: the UART's at once, the adapter's after the
+# unplug that follows (with no memory to check), which also tells that the host has swapped both.
+framed_usb() {
+  echo "@@FRAMED"
+  check_usb_memory "" "" && cp /images/j.sim /root/ && update_done ttyUSB0 /root/j.sim &&
+    check_usb_memory framed-ttyUSB0 j.sim
+}
+# The host checks the memory and counts the blocks read twice when the VM has ended.
+framed_uart() { cp /images/k.sim /root/ && update_done ttyS1 /root/k.sim; }
+framed_acm() {
+  stop_gadget_device && start_gadget_device start_framed_sim && cp /images/l.sim /root/ &&
+    update_done ttyACM0 /root/l.sim && check_acm_memory framed-ttyACM0 l.sim
+}
+
 if wait_attached 1 && load_gadget && start_gadget_device; then
   row ports ports
   row probe probe
@@ -237,6 +261,9 @@ if wait_attached 1 && load_gadget && start_gadget_device; then
   row port-tests-ttyUSB0 port_tests_usb
   row port-tests-ttyS1 port_tests_uart
   row port-tests-ttyACM0 port_tests_acm
+  row framed-ttyUSB0 framed_usb
+  row framed-ttyS1 framed_uart
+  row framed-ttyACM0 framed_acm
 else
   echo "guest: no ttyUSB0, or no ttyACM0 $detail"
   dmesg | tail -n 30
