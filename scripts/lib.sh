@@ -1,4 +1,4 @@
-# What the scripts share; sourced, not run.
+# What the scripts share, the VM's /init among them (so busybox's sh too); sourced, not run.
 
 # The whole firmware area, 0x8000 to 0x23FFF: 896 blocks of 128 bytes.
 firmware_area_size=114688
@@ -23,3 +23,14 @@ start_sim() {
     exit 1
   fi
 }
+
+# start_framed_sim OUT PROGRAM [OPTION...]: start_sim with each read reply framed as a device may
+# frame it: a prompt ahead of the digits, a space between the byte pairs, a prompt after the checksum.
+start_framed_sim() {
+  local out=$1 program=$2
+  shift 2
+  start_sim "$out" "$program" --read-lead '\r\n>' --read-separator ' ' --read-tail '\r\n>' "$@"
+}
+
+# reads_twice LOG: how many blocks the simulator's request log shows read more than once.
+reads_twice() { grep '^READ ' "$1" | cut -d' ' -f2 | sort | uniq -d | wc -l; }

@@ -1,7 +1,7 @@
 #include "DeviceSimulator.h"
 
 #include "BootLoader.h"
-#include "PseudoTerminal.h"
+#include "SimTerminal.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -14,7 +14,7 @@ constexpr std::chrono::seconds InputWait{1};
 } // namespace
 
 TDeviceSimulator::TDeviceSimulator(const TSimSettings& Settings)
-    : FSettings(Settings), FLine(std::make_unique<TPseudoTerminal>(FSettings.AdapterLatency)),
+    : FSettings(Settings), FLine(std::make_unique<TSimTerminal>(FSettings.AdapterLatency, FSettings.DevicePath)),
       FBootLoader(std::make_unique<TBootLoader>(FSettings, FMemory))
 {
     if (!FSettings.MemoryFile.empty() && std::filesystem::exists(FSettings.MemoryFile))
@@ -47,15 +47,15 @@ void TDeviceSimulator::Run()
     char buffer[4096];
     bool running = true;
     while (running) {
-        const auto waited = FLine->WaitForInput(TPseudoTerminal::TClock::now() + InputWait);
-        if (waited == TPseudoTerminal::TWaitResult::wrTimeout)
+        const auto waited = FLine->WaitForInput(TSimTerminal::TClock::now() + InputWait);
+        if (waited == TSimTerminal::TWaitResult::wrTimeout)
             continue;
-        if (waited != TPseudoTerminal::TWaitResult::wrReady)
+        if (waited != TSimTerminal::TWaitResult::wrReady)
             break;
         const ssize_t count = FLine->Read(buffer, sizeof buffer);
         if (count < 0)
             break;
-        for (const TRequestLine& line : assembler.Feed({buffer, static_cast<size_t>(count)}, TPseudoTerminal::TClock::now())) {
+        for (const TRequestLine& line : assembler.Feed({buffer, static_cast<size_t>(count)}, TSimTerminal::TClock::now())) {
             running = Serve(line);
             if (!running)
                 break;
@@ -89,7 +89,7 @@ bool TDeviceSimulator::Serve(const TRequestLine& Line)
         return false;
     }
     for (const TReplyPart& part : answer.Parts) {
-        if (part.DelayBefore.count() > 0 && !FLine->Pause(TPseudoTerminal::TClock::now() + part.DelayBefore))
+        if (part.DelayBefore.count() > 0 && !FLine->Pause(TSimTerminal::TClock::now() + part.DelayBefore))
             return false;
         if (!FLine->Send(part.Text, FSettings.Baud, FSettings.HandOn))
             return !FLine->StopRequested();

@@ -1,5 +1,5 @@
-// A stand-in for the SW30415's boot loader on a pseudo-terminal, for tests and demonstrations
-// without the device.
+// A stand-in for the SW30415's boot loader on a pseudo-terminal (or a terminal device named in the
+// settings), for tests and demonstrations without the device.
 //
 // Use:
 //     TSimSettings settings;            // see SimSettings.h for the realism and fault settings
@@ -42,7 +42,7 @@
 
 // Kept out of this header, so that a test of the PC's side can include it beside its own frame
 // definitions.
-class TPseudoTerminal;
+class TSimTerminal;
 class TBootLoader;
 struct TRequestLine;
 
@@ -55,7 +55,7 @@ public:
     TDeviceSimulator(const TDeviceSimulator&) = delete;
     TDeviceSimulator& operator=(const TDeviceSimulator&) = delete;
 
-    // The slave side, to be opened as the serial port.
+    // The slave side, to be opened as the serial port; a named device's own path.
     std::string PortPath() const;
 
     // Answers on a thread of its own until Stop or a hang-up. A simulator runs once.
@@ -82,7 +82,7 @@ private:
 
     const TSimSettings FSettings;
     TSimMemory FMemory;
-    std::unique_ptr<TPseudoTerminal> FLine;
+    std::unique_ptr<TSimTerminal> FLine;
     std::unique_ptr<TBootLoader> FBootLoader;
     std::thread FThread;
     std::chrono::steady_clock::time_point FInputCarriedUntil; // the last request's last bit, when paced

@@ -7,9 +7,12 @@
 
 const char* const SimUsage =
     "Usage: sw30415-sim [options]\n"
-    "Stands in for the SW30415's boot loader on a pseudo-terminal. Prints the terminal's path as the\n"
-    "first line on stdout and answers there until SIGINT, SIGTERM or SIGHUP, or a --hang-up.\n"
+    "Stands in for the SW30415's boot loader on a pseudo-terminal, or on --device. Prints the terminal's\n"
+    "path as the first line on stdout and answers there until SIGINT, SIGTERM or SIGHUP, a --hang-up,\n"
+    "or the device's hang-up.\n"
     "\n"
+    "  --device PATH        serve the terminal device PATH (a USB gadget's /dev/ttyGS0, say), set raw at\n"
+    "                       115200 where the driver has a speed, instead of a pseudo-terminal of its own\n"
     "  --link PATH          also make a symbolic link PATH to the terminal (an old link there is replaced)\n"
     "  --memory FILE        load the device memory from FILE when it exists, save it there at the end;\n"
     "                       FILE is a flat image of addresses 0 to 0x3FFFF (262144 bytes)\n"
@@ -104,6 +107,8 @@ TSimOptions ParseSimOptions(const std::vector<std::string>& Arguments)
             options.Help = true;
         else if (option == "--version")
             options.Version = true;
+        else if (option == "--device")
+            s.DevicePath = value();
         else if (option == "--link")
             options.LinkPath = value();
         else if (option == "--memory")

@@ -59,6 +59,8 @@ struct TSimSettings {
     unsigned GarbageReplyEvery = 0;
     // Every Nth reply to a read or a write runs on with OverlongTail more digits. 0: never.
     unsigned OverlongReplyEvery = 0;
+    // A terminal device to serve (a USB gadget's /dev/ttyGS0, say). Empty: a pseudo-terminal of its own.
+    std::string DevicePath;
     // A flat memory image: loaded at construction when the file exists, saved when the run ends.
     std::string MemoryFile;
     // Receives each request log line as well, on the simulator's thread.

@@ -1,3 +1,4 @@
+#include "PtyPair.h"
 #include "RawPort.h"
 #include "SimOptions.h"
 
@@ -126,6 +127,23 @@ TEST(simProgram, printsItsPortLinksItAndLogsRequests)
     EXPECT_EQ(readFile(dir / "log"), "BOOT answered\nWRITE 02 024000 0004 acked\n");
 }
 
+TEST(simProgram, servesANamedTerminalDeviceInRawMode)
+{
+    // A terminal as a driver leaves it: echoing, line by line, CR made LF. Until the simulator sets
+    // it raw, the query would come back as its echo and never end as a request.
+    TPtyPair device;
+    termios cooked = device.LineState();
+    cooked.c_iflag |= ICRNL;
+    cooked.c_lflag |= ICANON | ECHO;
+    ASSERT_EQ(tcsetattr(device.Master(), TCSANOW, &cooked), 0);
+    TSimProcess sim({"--device", device.SlavePath()});
+    EXPECT_EQ(sim.Port(), device.SlavePath());
+    device.Send(std::string(BootQuery));
+    EXPECT_EQ(device.Receive(15), "BOOT VER 1.05\r\n");
+    EXPECT_FALSE(device.LineState().c_lflag & (ICANON | ECHO));
+    EXPECT_EQ(sim.ExitCode(SIGTERM), 0);
+}
+
 TEST(simProgram, keepsMemoryAcrossRunsAndEndsOnHangUp)
 {
     TTempDir dir;
@@ -149,13 +167,14 @@ TEST(simProgram, keepsMemoryAcrossRunsAndEndsOnHangUp)
 
 TEST(simProgram, readsEveryOptionAndRefusesBadOnes)
 {
-    const TSimOptions options = ParseSimOptions({"--link", "L", "--memory", "M", "--log", "G", "--baud", "9600",
+    const TSimOptions options = ParseSimOptions({"--device", "D", "--link", "L", "--memory", "M", "--log", "G", "--baud", "9600",
                                                  "--program-delay", "20", "--no-boot", "--protection", "0x1234",
                                                  "--drop-ack", "3", "--corrupt-read", "4", "--split-ack", "5",
                                                  "--split-gap", "30", "--bad-cell", "0x8001", "--hang-up", "0",
                                                  "--adapter-latency", "16", "--hand-on", "62", "--read-lead",
                                                  "\\r\\n>", "--read-tail", "a\\\\b", "--read-separator", " "});
     const TSimSettings& s = options.Settings;
+    EXPECT_EQ(s.DevicePath, "D");
     EXPECT_EQ(options.LinkPath, "L");
     EXPECT_EQ(options.LogPath, "G");
     EXPECT_EQ(s.MemoryFile, "M");
@@ -185,7 +204,7 @@ TEST(simProgram, readsEveryOptionAndRefusesBadOnes)
 
     TSimProcess help({"--help"});
     const std::string usage = help.Output(false);
-    for (const char* option : {"--link", "--memory", "--log", "--pace", "--baud", "--program-delay", "--no-boot",
+    for (const char* option : {"--device", "--link", "--memory", "--log", "--pace", "--baud", "--program-delay", "--no-boot",
                                "--protection", "--drop-ack", "--corrupt-read", "--split-ack", "--split-gap",
                                "--bad-cell", "--hang-up", "--adapter-latency", "--hand-on", "--read-lead",
                                "--read-tail", "--read-separator"})

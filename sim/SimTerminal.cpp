@@ -1,4 +1,4 @@
-#include "PseudoTerminal.h"
+#include "SimTerminal.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -34,9 +34,9 @@ void setFlags(int Fd, int Flags)
 
 // The time left until Until, for ppoll: to the nanosecond, because a line's characters come every
 // 87 us at 115200 baud and a wait rounded up to whole milliseconds would slow the line down.
-timespec pollTimeout(TPseudoTerminal::TClock::time_point Until)
+timespec pollTimeout(TSimTerminal::TClock::time_point Until)
 {
-    const auto left = std::clamp<TPseudoTerminal::TClock::duration>(Until - TPseudoTerminal::TClock::now(), {},
+    const auto left = std::clamp<TSimTerminal::TClock::duration>(Until - TSimTerminal::TClock::now(), {},
                                                                      std::chrono::seconds(60));
     const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(left).count();
     return {static_cast<time_t>(ns / 1'000'000'000), static_cast<long>(ns % 1'000'000'000)};
@@ -44,22 +44,36 @@ timespec pollTimeout(TPseudoTerminal::TClock::time_point Until)
 
 } // namespace
 
-TPseudoTerminal::TPseudoTerminal(std::chrono::milliseconds AdapterLatency) : FAdapter(AdapterLatency)
+TSimTerminal::TSimTerminal(std::chrono::milliseconds AdapterLatency, const std::string& DevicePath)
+    : FAdapter(AdapterLatency)
 {
-    FMaster = posix_openpt(O_RDWR | O_NOCTTY);
+    // Not blocking in the open either: a device's open may wait for a carrier that never comes.
+    FMaster = DevicePath.empty() ? posix_openpt(O_RDWR | O_NOCTTY)
+                                 : open(DevicePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
     if (FMaster < 0)
-        raiseSystemError("posix_openpt");
+        raiseSystemError(DevicePath.empty() ? "posix_openpt" : DevicePath.c_str());
     // Raw before anything else: the line discipline would otherwise echo and translate what
     // passes, before the PC has had a chance to set its own mode.
     termios mode{};
     if (tcgetattr(FMaster, &mode) != 0)
         raiseSystemError("tcgetattr");
     cfmakeraw(&mode);
+    // On a device: the device's speed where the driver has one, and no modem lines to wait for.
+    mode.c_cflag |= CLOCAL | CREAD;
+    cfsetspeed(&mode, B115200);
     if (tcsetattr(FMaster, TCSANOW, &mode) != 0)
         raiseSystemError("tcsetattr");
+    setFlags(FMaster, O_NONBLOCK);
+    if (pipe(FStopPipe) != 0)
+        raiseSystemError("pipe");
+    setFlags(FStopPipe[0], O_NONBLOCK);
+    setFlags(FStopPipe[1], O_NONBLOCK);
+    if (!DevicePath.empty()) {
+        FPath = DevicePath;
+        return;
+    }
     if (grantpt(FMaster) != 0 || unlockpt(FMaster) != 0)
         raiseSystemError("grantpt/unlockpt");
-    setFlags(FMaster, O_NONBLOCK);
     char name[128];
     if (ptsname_r(FMaster, name, sizeof name) != 0)
         raiseSystemError("ptsname_r");
@@ -67,20 +81,16 @@ TPseudoTerminal::TPseudoTerminal(std::chrono::milliseconds AdapterLatency) : FAd
     FSlave = open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (FSlave < 0)
         raiseSystemError("open slave");
-    if (pipe(FStopPipe) != 0)
-        raiseSystemError("pipe");
-    setFlags(FStopPipe[0], O_NONBLOCK);
-    setFlags(FStopPipe[1], O_NONBLOCK);
 }
 
-TPseudoTerminal::~TPseudoTerminal()
+TSimTerminal::~TSimTerminal()
 {
     HangUp();
     closeFd(FStopPipe[0]);
     closeFd(FStopPipe[1]);
 }
 
-TPseudoTerminal::TWaitResult TPseudoTerminal::WaitFor(short Events, TClock::time_point Until)
+TSimTerminal::TWaitResult TSimTerminal::WaitFor(short Events, TClock::time_point Until)
 {
     if (Events && FMaster < 0)
         return TWaitResult::wrClosed;
@@ -104,7 +114,7 @@ TPseudoTerminal::TWaitResult TPseudoTerminal::WaitFor(short Events, TClock::time
     }
 }
 
-TPseudoTerminal::TWaitResult TPseudoTerminal::WaitPassingOn(short Events, TClock::time_point Until)
+TSimTerminal::TWaitResult TSimTerminal::WaitPassingOn(short Events, TClock::time_point Until)
 {
     for (;;) {
         const auto Deadline = FAdapter.Deadline();
@@ -119,17 +129,17 @@ TPseudoTerminal::TWaitResult TPseudoTerminal::WaitPassingOn(short Events, TClock
     }
 }
 
-TPseudoTerminal::TWaitResult TPseudoTerminal::WaitForInput(TClock::time_point Until)
+TSimTerminal::TWaitResult TSimTerminal::WaitForInput(TClock::time_point Until)
 {
     return WaitPassingOn(POLLIN, Until);
 }
 
-bool TPseudoTerminal::Pause(TClock::time_point Until)
+bool TSimTerminal::Pause(TClock::time_point Until)
 {
     return WaitPassingOn(0, Until) == TWaitResult::wrTimeout;
 }
 
-ssize_t TPseudoTerminal::Read(char* Buffer, size_t Size)
+ssize_t TSimTerminal::Read(char* Buffer, size_t Size)
 {
     if (FMaster < 0)
         return -1;
@@ -139,7 +149,7 @@ ssize_t TPseudoTerminal::Read(char* Buffer, size_t Size)
     return count > 0 ? count : -1;
 }
 
-bool TPseudoTerminal::WriteSome(std::string_view Text, size_t& Sent)
+bool TSimTerminal::WriteSome(std::string_view Text, size_t& Sent)
 {
     const ssize_t count = write(FMaster, Text.data() + Sent, Text.size() - Sent);
     if (count > 0) {
@@ -151,7 +161,7 @@ bool TPseudoTerminal::WriteSome(std::string_view Text, size_t& Sent)
     return false;
 }
 
-bool TPseudoTerminal::PassOn(TClock::time_point Now)
+bool TSimTerminal::PassOn(TClock::time_point Now)
 {
     std::string Text;
     for (const TAdapterPacket& Packet : FAdapter.Release(Now))
@@ -163,7 +173,7 @@ bool TPseudoTerminal::PassOn(TClock::time_point Now)
     return true;
 }
 
-bool TPseudoTerminal::Send(std::string_view Text, unsigned Baud, size_t HandOn)
+bool TSimTerminal::Send(std::string_view Text, unsigned Baud, size_t HandOn)
 {
     if (FMaster < 0)
         return false;
@@ -198,19 +208,19 @@ bool TPseudoTerminal::Send(std::string_view Text, unsigned Baud, size_t HandOn)
     return true;
 }
 
-void TPseudoTerminal::RequestStop() noexcept
+void TSimTerminal::RequestStop() noexcept
 {
     const char signal = 1;
     [[maybe_unused]] const auto ignored = write(FStopPipe[1], &signal, 1);
 }
 
-bool TPseudoTerminal::StopRequested() const
+bool TSimTerminal::StopRequested() const
 {
     pollfd fd{FStopPipe[0], POLLIN, 0};
     return poll(&fd, 1, 0) > 0;
 }
 
-void TPseudoTerminal::HangUp()
+void TSimTerminal::HangUp()
 {
     closeFd(FSlave);
     closeFd(FMaster);

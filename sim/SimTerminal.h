@@ -1,5 +1,6 @@
 // The simulator's end of the line: the master side of a pseudo-terminal, whose slave side the PC
-// opens as its serial port, plus a stop pipe that ends every wait at once. What the device sends
+// opens as its serial port, or a terminal device named to it (a USB gadget's ttyGS0, whose host
+// side the PC opens), plus a stop pipe that ends every wait at once. What the device sends
 // passes through a USB serial adapter's buffer on its way; its timer runs during every wait.
 #pragma once
 
@@ -10,16 +11,17 @@
 #include <string_view>
 #include <sys/types.h>
 
-class TPseudoTerminal {
+class TSimTerminal {
 public:
     using TClock = std::chrono::steady_clock;
     enum class TWaitResult { wrReady, wrTimeout, wrStopped, wrClosed };
 
-    // Throws std::system_error when the terminal can't be created. AdapterLatency 0: no adapter.
-    explicit TPseudoTerminal(std::chrono::milliseconds AdapterLatency);
-    ~TPseudoTerminal();
-    TPseudoTerminal(const TPseudoTerminal&) = delete;
-    TPseudoTerminal& operator=(const TPseudoTerminal&) = delete;
+    // Throws std::system_error when the terminal can't be created or opened. AdapterLatency 0: no
+    // adapter. DevicePath empty: a pseudo-terminal of its own.
+    TSimTerminal(std::chrono::milliseconds AdapterLatency, const std::string& DevicePath);
+    ~TSimTerminal();
+    TSimTerminal(const TSimTerminal&) = delete;
+    TSimTerminal& operator=(const TSimTerminal&) = delete;
 
     const std::string& Path() const { return FPath; }
 
@@ -38,7 +40,7 @@ public:
     void RequestStop() noexcept;
     bool StopRequested() const;
 
-    // The device unplugged: the PC sees its port hang up.
+    // The device unplugged: the PC sees its port hang up (on a named device, the line falls silent).
     void HangUp();
 
 private:
@@ -50,7 +52,7 @@ private:
     bool WriteSome(std::string_view Text, size_t& Sent);
 
     int FMaster = -1;
-    // Held open so that the master never reads EIO while no PC has the port open.
+    // Held open so that the master never reads EIO while no PC has the port open; -1 on a device.
     int FSlave = -1;
     int FStopPipe[2] = {-1, -1};
     std::string FPath;
