@@ -189,8 +189,9 @@ read_only_folder() {
   mkdir -p /home/user/sealed && cp /images/h.sim /home/user/sealed/ && chmod 644 /home/user/sealed/h.sim
   as_user "timeout 120 /bin/sw30415 update --port ttyUSB0 --image /home/user/sealed/h.sim >/tmp/out 2>/tmp/err"
   status=$?
-  detail="exit $status, $(tail -n1 /tmp/out)"
-  [ $status -eq 8 ] && grep -q 'Error in Read Firmware' /tmp/out
+  detail="exit $status, $(tail -n1 /tmp/err)"
+  # Refused before the port opens: nothing written to a device that could not then be verified.
+  [ $status -eq 8 ] && grep -q 'no read-back file can be created' /tmp/err && [ ! -s /tmp/out ]
 }
 
 latency() {
