@@ -22,7 +22,7 @@ TExitCode Refuse(TExitCode Code, const std::string& Path, const std::string& Fau
 
 } // namespace
 
-TExitCode CheckImage(const std::string& Given, TImageFacts& Image)
+TExitCode OpenCheckedImage(const std::string& Given, TImageFacts& Image)
 {
     const std::string Path = Given.empty() ? MasterImagePath() : Given;
     std::error_code Error;
@@ -31,29 +31,29 @@ TExitCode CheckImage(const std::string& Given, TImageFacts& Image)
         return Refuse(ecNoImage, Path, "does not exist");
     // A folder on the way that cannot be searched leaves the type unknown.
     if (Status.type() == std::filesystem::file_type::none)
-        return Refuse(ecWriteNotStarted, Path, "cannot be reached: " + Error.message());
+        return Refuse(ecWriteRefused, Path, "cannot be reached: " + Error.message());
     if (Status.type() != std::filesystem::file_type::regular)
-        return Refuse(ecWriteNotStarted, Path, "is not a regular file");
+        return Refuse(ecWriteRefused, Path, "is not a regular file");
     // Opened as the write run opens it, which neither a FIFO nor a device can hold up.
     const auto Open = std::make_shared<TRunFile>();
     TRunFile& File = *Open;
     if (!File.OpenForReading(Path))
-        return Refuse(ecWriteNotStarted, Path, "cannot be read (no permission, or a program is writing it)");
+        return Refuse(ecWriteRefused, Path, "cannot be read (no permission, or a program is writing it)");
     const int64_t Size = File.Size();
     if (Size <= 0)
-        return Refuse(ecWriteNotStarted, Path, "is empty");
+        return Refuse(ecWriteRefused, Path, "is empty");
     if (Size > int64_t{FirmwareAreaSize})
-        return Refuse(ecWriteNotStarted, Path, "holds " + std::to_string(Size) + " bytes");
+        return Refuse(ecWriteRefused, Path, "holds " + std::to_string(Size) + " bytes");
     const std::string Digest = Sha256Hex(File);
     if (Digest.empty())
-        return Refuse(ecWriteNotStarted, Path, "cannot be read to its end");
+        return Refuse(ecWriteRefused, Path, "cannot be read to its end");
     // The read-back file goes beside the image: a folder that takes no new file, or a name too long
     // for it (the longest time stamp tried), is found now rather than after the write run.
     const std::string ReadBack = ReadBackName(Path, {9999, 12, 31, 23, 59, 59, 999});
     if (const std::string Reason = CannotCreate(ReadBack); !Reason.empty()) {
         std::fprintf(stderr, "sw30415: no read-back file can be created beside the image (%s): %s\n", ReadBack.c_str(),
                      Reason.c_str());
-        return ecReadNotStarted;
+        return ecReadFileFailed;
     }
     Image = {Path, Size, Digest, Open};
     return ecDone;

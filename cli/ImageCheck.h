@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "ExitCodes.h"
+#include "Outcomes.h"
 
 class TRunFile;
 
@@ -21,7 +21,7 @@ struct TImageFacts {
 };
 
 // Given: the --image argument; empty, the image beside the program. Returns ecDone with Image
-// filled in, else ecNoImage for a missing file and ecWriteNotStarted for one that is not a readable
+// filled in, else ecNoImage for a missing file and ecWriteRefused for one that is not a readable
 // regular file of 1 byte up to the firmware area's size, with the file and the rule on stderr; and
-// ecReadNotStarted when no read-back file can be created beside it, with the system's reason.
-TExitCode CheckImage(const std::string& Given, TImageFacts& Image);
+// ecReadFileFailed when no read-back file can be created beside it, with the system's reason.
+TExitCode OpenCheckedImage(const std::string& Given, TImageFacts& Image);

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <thread>
 
-#include "Connection.h"
 #include "FirmwareUpdate.h"
 #include "PortList.h"
+#include "PortRunner.h"
 
 namespace {
 
@@ -14,7 +14,7 @@ TProbeResult Probe(const std::string& Port)
     TProbeResult Result;
     Result.Port = Port;
     TConnection Link(Port);
-    if (!Link.Open()) {
+    if (Link.AwaitOpen()) {
         // The open fails before anything is written: a held port sees no request.
         const TOpenFailure Failure = Link.Worker().OpenFailure();
         Result.State = Failure.Kind == TOpenRefusal::Busy ? TProbeState::Busy : TProbeState::NotOpened;
@@ -68,4 +68,12 @@ std::string ProbeText(const TProbeResult& Result)
     case TProbeState::BootMode: return "boot mode: \"" + Result.Reply + "\"";
     }
     return {};
+}
+
+size_t PortColumnWidth(const std::vector<std::string>& Ports)
+{
+    size_t Width = 4; // "port"
+    for (const std::string& Port : Ports)
+        Width = std::max(Width, Port.size());
+    return Width;
 }

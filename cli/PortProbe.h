@@ -24,3 +24,6 @@ std::vector<TProbeResult> ProbeNamedOrListed(const std::vector<std::string>& Nam
 
 // "busy (held by another program)", "no answer", "boot mode: \"BOOT VER 1.05\"", ...
 std::string ProbeText(const TProbeResult& Result);
+
+// The width of a column of port names under the heading "port".
+size_t PortColumnWidth(const std::vector<std::string>& Ports);

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "Interrupt.h"
+#include "Console.h"
 #include "arm_ser.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "ExitCodes.h"
+#include "Outcomes.h"
 #include "ImageCheck.h"
 
 class Tarm_SER;

@@ -56,7 +56,7 @@ enum class TUpdateOutcome {
     TypeNotRead,
     NoImage,
     WriteNotStarted,
-    ReadNotStarted,
+    ReadFileFailed, // the read run did not start, or its file failed or could not be put in place
     VerifyFailed,
     Stalled,
     LinkLost,

@@ -266,7 +266,7 @@ TEST_F(FirmwareUpdateTest, PlantedLinkOrFileAtTheReadBackNameIsNeitherFollowedNo
     std::filesystem::create_symlink(Victim, Planted);
     Connect();
 
-    EXPECT_EQ(Job->Run(), TUpdateOutcome::ReadNotStarted);
+    EXPECT_EQ(Job->Run(), TUpdateOutcome::ReadFileFailed);
     EXPECT_EQ(Texts(), (std::vector<std::string>{"Write Firmware", "Error in Read Firmware", "Error after read"}));
     EXPECT_EQ(LoadFile(Victim), VictimBytes);
     EXPECT_TRUE(std::filesystem::is_symlink(Planted)) << "not this update's file to delete";
@@ -275,7 +275,7 @@ TEST_F(FirmwareUpdateTest, PlantedLinkOrFileAtTheReadBackNameIsNeitherFollowedNo
     std::filesystem::remove(Planted);
     std::filesystem::copy_file(Image, Planted);
     Shown.clear();
-    EXPECT_EQ(Job->Run(), TUpdateOutcome::ReadNotStarted);
+    EXPECT_EQ(Job->Run(), TUpdateOutcome::ReadFileFailed);
     EXPECT_EQ(Texts().back(), "Error after read");
     EXPECT_TRUE(std::filesystem::exists(Planted));
 }

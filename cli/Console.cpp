@@ -1,4 +1,4 @@
-#include "Interrupt.h"
+#include "Console.h"
 
 #include <atomic>
 

@@ -1,7 +1,9 @@
-#include "Interrupt.h"
+#include "Console.h"
 
 #include <csignal>
 #include <initializer_list>
+
+#include <unistd.h>
 
 namespace {
 
@@ -20,3 +22,5 @@ void InstallInterruptHandlers()
     Action.sa_handler = SIG_IGN;
     sigaction(SIGPIPE, &Action, nullptr);
 }
+
+bool StdoutIsTerminal() { return isatty(STDOUT_FILENO) == 1; }
