@@ -1,6 +1,6 @@
 #include "AdapterIdentity.h"
 
-TJsonObject AdapterIdentity(const std::string& Port, const std::filesystem::path&)
+nlohmann::ordered_json AdapterIdentity(const std::string& Port, const std::filesystem::path&)
 {
-    return TJsonObject().Text("port_name", Port);
+    return {{"port_name", Port}};
 }

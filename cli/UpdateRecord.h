@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include <nlohmann/json.hpp>
+
 #include "Outcomes.h"
 #include "ImageCheck.h"
 
@@ -48,13 +50,13 @@ public:
 
 private:
     std::string Line(TExitCode Code, const std::string& Status) const;
-    std::string FileJson(TExitCode Code) const;
+    nlohmann::ordered_json FileJson(TExitCode Code) const;
 
     const TUpdateFiles& FFiles;
     const std::string FPort;
     const size_t FIndex;
     const std::chrono::system_clock::time_point FStarted;
-    const std::string FAdapter;
+    const nlohmann::ordered_json FAdapter;
     const TFirmwareUpdate* FJob = nullptr;
     std::optional<std::string> FMacAddress;
 };
