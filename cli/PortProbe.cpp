@@ -22,7 +22,9 @@ TProbeResult Probe(const std::string& Port)
         return Result;
     }
     // The same boot check as the update's; it needs only the hooks' Sleep.
-    TFirmwareUpdate Job(Link.Worker(), TUpdateHooks{});
+    TUpdateHooks Hooks;
+    Hooks.TakeEndsAtOnce = true;
+    TFirmwareUpdate Job(Link.Worker(), Hooks);
     const bool InBootMode = Job.CheckBootMode();
     Result.Reply = Job.BootReply();
     if (InBootMode)

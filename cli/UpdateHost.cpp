@@ -32,6 +32,7 @@ TUpdateHooks TUpdateHost::Hooks()
     Hooks.StartTimer = [this] { FTimer.Start(); };
     Hooks.StopTimer = [this] { FTimer.Stop(); };
     Hooks.SetProgress = [this](int Position) { FShowProgress(RunProgress(Position)); };
+    Hooks.TakeEndsAtOnce = true;
     return Hooks;
 }
 

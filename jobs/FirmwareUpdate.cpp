@@ -287,14 +287,35 @@ bool TFirmwareUpdate::CheckBootMode()
     FBootReply.clear();
     if (FWorker.StartBootQuery(BootQueryFrame) != srArmed)
         return false;
-    FHooks.Sleep(static_cast<unsigned>(BootReplyWait.count()));
-    char Reply[BootReplyBufferSize];
-    const int Count = FWorker.ReadBootReply(Reply, BootReplyBufferSize);
-    if (Count <= 0)
+    const std::string Reply = AwaitBootReply();
+    if (Reply.empty())
         return false;
-    const char* LineEnd = std::find_if(Reply, Reply + Count, [](char C) { return C == '\r' || C == '\n'; });
-    FBootReply.assign(static_cast<const char*>(Reply), LineEnd);
-    return IsBootReply(Reply, Count);
+    FBootReply = Reply.substr(0, Reply.find_first_of("\r\n"));
+    return IsBootReply(Reply.data(), static_cast<int>(Reply.size()));
+}
+
+std::string TFirmwareUpdate::AwaitBootReply()
+{
+    char Buffer[BootReplyBufferSize];
+    if (!FHooks.TakeEndsAtOnce) {
+        FHooks.Sleep(static_cast<unsigned>(BootReplyWait.count()));
+        const int Count = FWorker.ReadBootReply(Buffer, BootReplyBufferSize);
+        return std::string(Buffer, static_cast<size_t>(std::max(Count, 0)));
+    }
+    std::string Reply;
+    const auto Limit = std::chrono::steady_clock::now() + BootReplyWait;
+    while (Reply.find_first_of("\r\n") == std::string::npos && Reply.size() < size_t{BootReplyBufferSize} &&
+           std::chrono::steady_clock::now() < Limit) {
+        FHooks.Sleep(static_cast<unsigned>(PollPause.count()));
+        // The port is read once the worker has sent the query.
+        if (!FWorker.Idle())
+            continue;
+        const int Count = FWorker.ReadBootReply(Buffer, BootReplyBufferSize - static_cast<int>(Reply.size()));
+        if (Count < 0)
+            break;
+        Reply.append(Buffer, static_cast<size_t>(Count));
+    }
+    return Reply;
 }
 
 TDeviceCheck TFirmwareUpdate::CheckDevice()
@@ -358,6 +379,9 @@ TFirmwareUpdate::TRunEnd TFirmwareUpdate::WaitForRun()
         } else if (FTimerEnabled && TClock::now() - LastProgress >= FStallLimit) {
             return TRunEnd::Stalled;
         }
+        // The tick that would have seen the worker idle, at once.
+        if (FHooks.TakeEndsAtOnce && FTimerEnabled && FWorker.Idle())
+            T_AutoTimer();
     } while (FTimerEnabled);
     return TRunEnd::Ended;
 }

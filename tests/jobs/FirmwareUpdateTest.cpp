@@ -420,4 +420,22 @@ TEST_F(FirmwareUpdateTest, RunThatEndsBeforeTheFirstTickStillWaitsForIt)
     EXPECT_EQ(Write->Positions, std::vector<int>{100});
 }
 
+// The command line's host: its timer never needs to tick for the job to learn that a run ended.
+TEST_F(FirmwareUpdateTest, TakingEndsAtOnceNeedsNoTickAndReadsTheBootLine)
+{
+    SaveFile(Image, Pattern(300, 20)); // three blocks
+    ASSERT_TRUE(TSimulatedDeviceTest::Connect({}, PollPause));
+    TUpdateHooks Hooks = this->Hooks();
+    Hooks.TakeEndsAtOnce = true;
+    Hooks.StartTimer = [] {};
+    Job = std::make_unique<TFirmwareUpdate>(*Worker, Hooks);
+    Job->SetImageFile(Image.string());
+    Job->SetStallLimit(5s); // what a wait for a tick would end in
+    EXPECT_EQ(Job->Run(), TUpdateOutcome::Done);
+    EXPECT_EQ(Job->BootReply(), "BOOT VER 1.05");
+    const TShown* Write = Find("Write Firmware");
+    ASSERT_TRUE(Write && !Write->Positions.empty());
+    EXPECT_EQ(Write->Positions.back(), 100);
+}
+
 } // namespace
