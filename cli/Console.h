@@ -4,11 +4,16 @@
 // away does not end the job either.
 #pragma once
 
+#include <atomic>
+
 // The system's handlers call NoteInterrupt.
 void InstallInterruptHandlers();
-bool Interrupted();
+
+inline std::atomic<bool> InterruptSeen{false};
+static_assert(std::atomic<bool>::is_always_lock_free, "set from a signal handler");
+inline bool Interrupted() { return InterruptSeen.load(); }
 // Safe in a signal handler and on the thread Windows runs a console handler on.
-void NoteInterrupt();
+inline void NoteInterrupt() { InterruptSeen.store(true); }
 
 // Whether stdout is a terminal that takes the progress bar's redrawing escapes.
 bool StdoutIsTerminal();

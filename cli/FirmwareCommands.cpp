@@ -8,12 +8,14 @@
 #include <set>
 
 #include "Console.h"
-#include "ImageCheck.h"
+#include "FirmwareFiles.h"
 #include "MemoryMap.h"
 #include "NumberParse.h"
 #include "OutputFile.h"
 #include "PathText.h"
 #include "PortRunner.h"
+#include "RunFile.h"
+#include "Sha256.h"
 
 namespace {
 
@@ -74,6 +76,57 @@ CLI::Validator SizeRule()
         "1 to " + std::to_string(FirmwareAreaSize));
 }
 
+TExitCode Refuse(TExitCode Code, const std::string& Path, const std::string& Fault)
+{
+    std::fprintf(stderr,
+                 "sw30415: the image \"%s\" %s; it must be a readable regular file of 1 to %u bytes (the firmware area)\n",
+                 Path.c_str(), Fault.c_str(), static_cast<unsigned>(FirmwareAreaSize));
+    return Code;
+}
+
+// The image of an update or verify, checked before any port opens: a file that cannot be written is
+// refused before anything is sent, and without the read-back of the whole firmware area that a
+// refused write run would still cost. Given: the --image argument; empty, the image beside the
+// program. ecDone with Image filled in, else ecNoImage for a missing file and ecWriteRefused for one
+// that is not a readable regular file of 1 byte up to the firmware area's size, with the file and the
+// rule on stderr; and ecReadFileFailed when no read-back file can be created beside it.
+TExitCode OpenCheckedImage(const std::string& Given, TImageFacts& Image)
+{
+    const std::string Path = Given.empty() ? MasterImagePath() : Given;
+    std::error_code Error;
+    const std::filesystem::file_status Status = std::filesystem::status(PathFromText(Path), Error);
+    if (Status.type() == std::filesystem::file_type::not_found)
+        return Refuse(ecNoImage, Path, "does not exist");
+    // A folder on the way that cannot be searched leaves the type unknown.
+    if (Status.type() == std::filesystem::file_type::none)
+        return Refuse(ecWriteRefused, Path, "cannot be reached: " + Error.message());
+    if (Status.type() != std::filesystem::file_type::regular)
+        return Refuse(ecWriteRefused, Path, "is not a regular file");
+    // Opened as the write run opens it, which neither a FIFO nor a device can hold up.
+    const auto Open = std::make_shared<TRunFile>();
+    TRunFile& File = *Open;
+    if (!File.OpenForReading(Path))
+        return Refuse(ecWriteRefused, Path, "cannot be read (no permission, or a program is writing it)");
+    const int64_t Size = File.Size();
+    if (Size <= 0)
+        return Refuse(ecWriteRefused, Path, "is empty");
+    if (Size > int64_t{FirmwareAreaSize})
+        return Refuse(ecWriteRefused, Path, "holds " + std::to_string(Size) + " bytes");
+    const std::string Digest = Sha256Hex(File);
+    if (Digest.empty())
+        return Refuse(ecWriteRefused, Path, "cannot be read to its end");
+    // The read-back file goes beside the image: a folder that takes no new file, or a name too long
+    // for it (the longest time stamp tried), is found now rather than after the write run.
+    const std::string ReadBack = ReadBackName(Path, {9999, 12, 31, 23, 59, 59, 999});
+    if (const std::string Reason = CannotCreate(ReadBack); !Reason.empty()) {
+        std::fprintf(stderr, "sw30415: no read-back file can be created beside the image (%s): %s\n", ReadBack.c_str(),
+                     Reason.c_str());
+        return ecReadFileFailed;
+    }
+    Image = {Path, Size, Digest, Open};
+    return ecDone;
+}
+
 // The arguments of update, read and verify.
 struct TFirmwareArgs {
     TPortChoice Ports;
@@ -84,7 +137,8 @@ struct TFirmwareArgs {
     TUpdateFiles Files;
 };
 
-int RunUpdate(TFirmwareArgs& Args)
+// update and verify: the image checked, then Job on the ports chosen.
+int RunWithImage(TFirmwareArgs& Args, TUpdateOutcome (*Job)(TFirmwareUpdate& Update))
 {
     TUpdateFiles& Files = Args.Files;
     if (const TExitCode Code = OpenCheckedImage(Args.Image, Files.Image); Code != ecDone)
@@ -94,10 +148,20 @@ int RunUpdate(TFirmwareArgs& Args)
     std::vector<std::string> Ports;
     if (const int Code = Args.Ports.Choose(Ports); Code != ecDone)
         return Code;
-    return RunOnPorts(Ports, Args.Ports.Single(), [&](TFirmwareUpdate& Job, size_t) {
-        Job.SetImageFile(Files.Image.Path, Files.Image.File);
-        return Job.Run();
+    return RunOnPorts(Ports, Args.Ports.Single(), [&](TFirmwareUpdate& Update, size_t) {
+        Update.SetImageFile(Files.Image.Path, Files.Image.File);
+        return Job(Update);
     }, Files);
+}
+
+int RunUpdate(TFirmwareArgs& Args)
+{
+    return RunWithImage(Args, [](TFirmwareUpdate& Update) { return Update.Run(); });
+}
+
+int RunVerify(TFirmwareArgs& Args)
+{
+    return RunWithImage(Args, [](TFirmwareUpdate& Update) { return Update.RunVerify(); });
 }
 
 int RunRead(TFirmwareArgs& Args)
@@ -114,22 +178,6 @@ int RunRead(TFirmwareArgs& Args)
         return ecBadArguments;
     return RunOnPorts(Ports, Args.Ports.Single(), [&](TFirmwareUpdate& Job, size_t Port) {
         return Job.RunRead(Files.Outputs[Port], Args.Size, Args.Force);
-    }, Files);
-}
-
-int RunVerify(TFirmwareArgs& Args)
-{
-    TUpdateFiles& Files = Args.Files;
-    if (const TExitCode Code = OpenCheckedImage(Args.Image, Files.Image); Code != ecDone)
-        return Code;
-    if (const TExitCode Code = CheckRecordFile(Files.RecordFile, {Files.Image.Path}); Code != ecDone)
-        return Code;
-    std::vector<std::string> Ports;
-    if (const int Code = Args.Ports.Choose(Ports); Code != ecDone)
-        return Code;
-    return RunOnPorts(Ports, Args.Ports.Single(), [&](TFirmwareUpdate& Job, size_t) {
-        Job.SetImageFile(Files.Image.Path, Files.Image.File);
-        return Job.RunVerify();
     }, Files);
 }
 

@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 
 #include <cstdio>
+#include <functional>
 #include <memory>
 
 #include "Outcomes.h"
@@ -143,34 +144,40 @@ int OnDevice(const std::string& Port, const std::function<int(Tarm_SER& Worker)>
     return OnPort(Port, [&](TConnection& Link) { return Job(Link.Worker()); });
 }
 
-int RunProtection(const TParamArgs& Args)
+// Read without --write; with it, the value (none when refused, before the port opens) written and
+// read back.
+template <class TValue>
+int ReadOrWrite(const TParamArgs& Args, const std::function<int(Tarm_SER& Worker)>& Read,
+                const std::function<std::optional<TValue>()>& Value,
+                const std::function<TWriteCheck(Tarm_SER& Worker, const TValue& Value)>& Write)
 {
     if (!Args.Write)
-        return OnDevice(Args.Port, [](Tarm_SER& Worker) { return ShowRead(ReadProtection(Worker)); });
-    const std::optional<uint32_t> Word = ProtectionValue("--write", Args.Value);
-    if (!Word)
+        return OnDevice(Args.Port, Read);
+    const std::optional<TValue> Checked = Value();
+    if (!Checked)
         return ecBadArguments;
-    return OnDevice(Args.Port, [&](Tarm_SER& Worker) { return ShowWrite(WriteProtectionChecked(Worker, *Word)); });
+    return OnDevice(Args.Port, [&](Tarm_SER& Worker) { return ShowWrite(Write(Worker, *Checked)); });
+}
+
+int RunProtection(const TParamArgs& Args)
+{
+    return ReadOrWrite<uint32_t>(
+        Args, [](Tarm_SER& Worker) { return ShowRead(ReadProtection(Worker)); },
+        [&] { return ProtectionValue("--write", Args.Value); }, WriteProtectionChecked);
 }
 
 int RunMac(const TParamArgs& Args)
 {
-    if (!Args.Write)
-        return OnDevice(Args.Port, [](Tarm_SER& Worker) { return ShowRead(ReadMacAddress(Worker)); });
-    const std::optional<uint64_t> Mac = MacValue("--write", Args.Value);
-    if (!Mac)
-        return ecBadArguments;
-    return OnDevice(Args.Port, [&](Tarm_SER& Worker) { return ShowWrite(WriteMacAddressChecked(Worker, *Mac)); });
+    return ReadOrWrite<uint64_t>(
+        Args, [](Tarm_SER& Worker) { return ShowRead(ReadMacAddress(Worker)); },
+        [&] { return MacValue("--write", Args.Value); }, WriteMacAddressChecked);
 }
 
 int RunSettings(const TParamArgs& Args)
 {
-    if (!Args.Write)
-        return OnDevice(Args.Port, [](Tarm_SER& Worker) { return ShowRead(ReadSettings(Worker)); });
-    const std::optional<TPortSettings> Settings = SettingsValue(Args.SettingTexts);
-    if (!Settings)
-        return ecBadArguments;
-    return OnDevice(Args.Port, [&](Tarm_SER& Worker) { return ShowWrite(WriteSettingsChecked(Worker, *Settings)); });
+    return ReadOrWrite<TPortSettings>(
+        Args, [](Tarm_SER& Worker) { return ShowRead(ReadSettings(Worker)); },
+        [&] { return SettingsValue(Args.SettingTexts); }, WriteSettingsChecked);
 }
 
 int RunWriteAll(const TParamArgs& Args)

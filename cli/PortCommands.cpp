@@ -2,15 +2,43 @@
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
+#include <thread>
 
 #include "Console.h"
 #include "Outcomes.h"
+#include "FirmwareUpdate.h"
 #include "PortList.h"
-#include "PortProbe.h"
+#include "PortRunner.h"
 
 namespace {
+
+TProbeResult Probe(const std::string& Port)
+{
+    TProbeResult Result;
+    Result.Port = Port;
+    TConnection Link(Port);
+    if (Link.AwaitOpen()) {
+        // The open fails before anything is written: a held port sees no request.
+        const TOpenFailure Failure = Link.Worker().OpenFailure();
+        Result.State = Failure.Kind == TOpenRefusal::Busy ? TProbeState::Busy : TProbeState::NotOpened;
+        Result.Advice = Failure.Advice;
+        return Result;
+    }
+    // The same boot check as the update's; it needs only the hooks' Sleep.
+    TUpdateHooks Hooks;
+    Hooks.TakeEndsAtOnce = true;
+    TFirmwareUpdate Job(Link.Worker(), Hooks);
+    const bool InBootMode = Job.CheckBootMode();
+    Result.Reply = Job.BootReply();
+    if (InBootMode)
+        Result.State = TProbeState::BootMode;
+    else
+        Result.State = Result.Reply.empty() ? TProbeState::NoAnswer : TProbeState::OtherReply;
+    return Result;
+}
 
 struct TPortsArgs {
     bool Probe = false;
@@ -43,6 +71,50 @@ int RunPorts(const TPortsArgs& Args)
 }
 
 } // namespace
+
+std::vector<TProbeResult> ProbePorts(const std::vector<std::string>& Ports, const std::vector<std::string>& Consoles)
+{
+    std::vector<TProbeResult> Results(Ports.size());
+    {
+        std::vector<std::jthread> Probes;
+        for (size_t I = 0; I < Ports.size(); ++I) {
+            // A boot query written to a console lands in somebody's terminal or login prompt.
+            if (std::find(Consoles.begin(), Consoles.end(), Ports[I]) != Consoles.end())
+                Results[I] = {Ports[I], TProbeState::Console, {}, {}};
+            else
+                Probes.emplace_back([&Results, &Ports, I] { Results[I] = Probe(Ports[I]); });
+        }
+    }
+    return Results;
+}
+
+std::vector<TProbeResult> ProbeNamedOrListed(const std::vector<std::string>& Named)
+{
+    if (!Named.empty())
+        return ProbePorts(Named);
+    return ProbePorts(ListSerialPorts(), ActiveConsoles());
+}
+
+std::string ProbeText(const TProbeResult& Result)
+{
+    switch (Result.State) {
+    case TProbeState::Console: return "skipped (system console)";
+    case TProbeState::Busy: return "busy (held by another program)";
+    case TProbeState::NotOpened: return "cannot be opened: " + Result.Advice;
+    case TProbeState::NoAnswer: return "no answer";
+    case TProbeState::OtherReply: return "answered \"" + Result.Reply + "\", not in boot mode";
+    case TProbeState::BootMode: return "boot mode: \"" + Result.Reply + "\"";
+    }
+    return {};
+}
+
+size_t PortColumnWidth(const std::vector<std::string>& Ports)
+{
+    size_t Width = 4; // "port"
+    for (const std::string& Port : Ports)
+        Width = std::max(Width, Port.size());
+    return Width;
+}
 
 void AddPortCommands(CLI::App& App, int& ExitCode)
 {

@@ -5,9 +5,9 @@
 #include <thread>
 
 #include "Console.h"
-#include "PortProbe.h"
+#include "ProgressDisplay.h"
+#include "TickTimer.h"
 #include "UpdateBoard.h"
-#include "UpdateHost.h"
 
 namespace {
 
@@ -20,8 +20,71 @@ const char* const PortHelp = "the serial port, as the main window names it (COM3
 const char* const PortHelp = "the serial port: a device path as it stands, else a name under /dev (ttyUSB0)";
 #endif
 
-using TShowStatus = TUpdateHost::TShowStatus;
-using TShowProgress = TUpdateHost::TShowProgress;
+// The progress bar's tick, as the window's timer.
+constexpr std::chrono::milliseconds TickInterval{500};
+
+using TShowStatus = std::function<void(const std::string& Text)>;
+using TShowProgress = std::function<void(const TRunProgress& Run)>;
+
+// Stands in for the window around one firmware job: the status line and the progress bar go to the
+// host's two callbacks, and the message loop is a poll of the interrupt flag and of the tick timer.
+// One host per worker; several run at once, each on a thread of its own, since the job's waits block.
+class TUpdateHost {
+public:
+    TUpdateHost(Tarm_SER& Worker, TShowStatus ShowStatus, TShowProgress ShowProgress);
+
+    TFirmwareUpdate& Job() { return FJob; }
+    // The last status text shown, as the window's status line would hold it.
+    const std::string& StatusText() const { return FStatusText; }
+
+private:
+    TUpdateHooks Hooks();
+    TRunProgress RunProgress(int Position) const;
+
+    Tarm_SER& FWorker;
+    const TShowStatus FShowStatus;
+    const TShowProgress FShowProgress;
+    std::string FStatusText;
+    TFirmwareUpdate FJob;
+    TTickTimer FTimer;
+};
+
+TUpdateHost::TUpdateHost(Tarm_SER& Worker, TShowStatus ShowStatus, TShowProgress ShowProgress)
+    : FWorker(Worker), FShowStatus(std::move(ShowStatus)), FShowProgress(std::move(ShowProgress)),
+      FJob(Worker, Hooks()), FTimer(TickInterval, [this] { FJob.T_AutoTimer(); })
+{
+}
+
+TUpdateHooks TUpdateHost::Hooks()
+{
+    TUpdateHooks Hooks;
+    Hooks.Show = [this](const std::string& Text) {
+        FStatusText = Text;
+        FShowStatus(Text);
+    };
+    Hooks.ProcessMessages = [this] {
+        if (Interrupted())
+            FJob.Abandon();
+        FTimer.Poll();
+    };
+    Hooks.StartTimer = [this] { FTimer.Start(); };
+    Hooks.StopTimer = [this] { FTimer.Stop(); };
+    Hooks.SetProgress = [this](int Position) { FShowProgress(RunProgress(Position)); };
+    Hooks.TakeEndsAtOnce = true;
+    return Hooks;
+}
+
+TRunProgress TUpdateHost::RunProgress(int Position) const
+{
+    const TRunSnapshot Snapshot = FWorker.Progress();
+    const uint32_t Span = Snapshot.End - Snapshot.Start;
+    const uint32_t Done = Snapshot.Address - Snapshot.Start;
+    TRunProgress Run;
+    Run.Position = Position;
+    Run.TotalBlocks = Span / BlockDataSize + 1;
+    Run.Blocks = std::min(Done / BlockDataSize, Run.TotalBlocks);
+    return Run;
+}
 
 // One port's whole job, on a thread of its own: its own worker, its own job, its own record.
 TPortEnd RunOnePort(const std::string& Port, size_t Index, const TPortJob& Job, const TUpdateFiles& Files,

@@ -5,6 +5,8 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
+#include <memory>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -13,10 +15,20 @@
 #include <nlohmann/json.hpp>
 
 #include "Outcomes.h"
-#include "ImageCheck.h"
 
 class Tarm_SER;
 class TFirmwareUpdate;
+class TRunFile;
+
+// The image of a job, checked before any port opens.
+struct TImageFacts {
+    std::string Path;
+    int64_t Size = 0;
+    std::string Sha256; // lower-case hex
+    // The image as it was checked and hashed, open: the runs write and compare it, whatever takes
+    // its name later.
+    std::shared_ptr<const TRunFile> File{};
+};
 
 // The files of a job: the image, checked, and the record file (empty: none). Outputs: for read,
 // the file of each port in the order of the ports, recorded in place of the image. Each member has
