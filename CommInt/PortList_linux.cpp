@@ -1,13 +1,12 @@
 #include "PortList.h"
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <string_view>
 
 #include <fcntl.h>
+#include <string.h> // strverscmp, a GNU extension
 #include <linux/serial.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
@@ -41,34 +40,6 @@ bool IsSerialPort(const fs::path& ClassEntry, const fs::path& DeviceFolder)
     return true;
 }
 
-// Runs of digits compare by their value, so that ttyUSB2 comes before ttyUSB10.
-bool NaturalLess(const std::string& A, const std::string& B)
-{
-    size_t I = 0, J = 0;
-    while (I < A.size() && J < B.size()) {
-        if (std::isdigit(static_cast<unsigned char>(A[I])) && std::isdigit(static_cast<unsigned char>(B[J]))) {
-            const size_t StartA = I, StartB = J;
-            while (I < A.size() && std::isdigit(static_cast<unsigned char>(A[I])))
-                ++I;
-            while (J < B.size() && std::isdigit(static_cast<unsigned char>(B[J])))
-                ++J;
-            std::string_view NumberA(A.data() + StartA, I - StartA), NumberB(B.data() + StartB, J - StartB);
-            NumberA.remove_prefix(std::min(NumberA.find_first_not_of('0'), NumberA.size()));
-            NumberB.remove_prefix(std::min(NumberB.find_first_not_of('0'), NumberB.size()));
-            if (NumberA.size() != NumberB.size())
-                return NumberA.size() < NumberB.size();
-            if (NumberA != NumberB)
-                return NumberA < NumberB;
-            continue;
-        }
-        if (A[I] != B[J])
-            return A[I] < B[J];
-        ++I;
-        ++J;
-    }
-    return A.size() - I < B.size() - J;
-}
-
 } // namespace
 
 std::vector<std::string> ListSerialPorts(const std::string& Root)
@@ -80,7 +51,9 @@ std::vector<std::string> ListSerialPorts(const std::string& Root)
     for (const auto& Entry : fs::directory_iterator(ClassFolder, Error))
         if (IsSerialPort(Entry.path(), DeviceFolder))
             Names.push_back(Entry.path().filename().string());
-    std::sort(Names.begin(), Names.end(), NaturalLess);
+    // Runs of digits by their value, so that ttyUSB2 comes before ttyUSB10.
+    std::sort(Names.begin(), Names.end(),
+              [](const std::string& A, const std::string& B) { return strverscmp(A.c_str(), B.c_str()) < 0; });
     return Names;
 }
 

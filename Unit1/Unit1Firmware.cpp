@@ -38,7 +38,7 @@ bool TFUpdate::CheckBootMode() { return FUpdateJob && FUpdateJob->CheckBootMode(
 
 bool TFUpdate::CompareFiles(const std::string& ImagePath, const std::string& ReadBackPath)
 {
-    return ::CompareFiles(ImagePath, ReadBackPath);
+    return ::CompareAndDeleteReadBack(ImagePath, ReadBackPath);
 }
 
 void TFUpdate::T_AutoTimer()

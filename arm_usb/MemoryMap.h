@@ -1,7 +1,6 @@
 // The device's memory as the worker sees it: seven fixed 32-bit values, in the order of the table.
 #pragma once
 
-#include <array>
 #include <cstdint>
 
 inline constexpr uint32_t DeviceCode = 78;              // protection word of a device of this type
@@ -11,9 +10,5 @@ inline constexpr uint32_t MacLocation = 0x3F004;        // 6 bytes, right behind
 inline constexpr uint32_t FirmwareStart = 0x8000;
 inline constexpr uint32_t FirmwareEnd = 0x23FFF;        // inclusive: 896 blocks of 128 bytes
 inline constexpr uint32_t SettingsAddress = 0x24000;    // 4 bytes; base of settings writes
-
-inline constexpr std::array<uint32_t, 7> MemoryMap = {
-    DeviceCode, ParamWriteBase, ProtectionAddress, MacLocation, FirmwareStart, FirmwareEnd, SettingsAddress,
-};
 
 inline constexpr uint32_t FirmwareAreaSize = FirmwareEnd - FirmwareStart + 1;

@@ -1,27 +1,16 @@
-// The subcommands of sw30415 that talk to the device. Each returns the program's exit code.
+// The subcommands of sw30415, one family a file. Each adds its subcommands to App with their
+// options and a callback that leaves the program's exit code in ExitCode; what a callback keeps
+// lives as long as App does.
 #pragma once
 
-#include <cstddef>
-#include <functional>
-#include <string>
+namespace CLI {
+class App;
+}
 
-#include "FirmwareUpdate.h"
-
-struct TImageFacts;
-struct TUpdateFiles;
-
-// What a command does with the job on one port; Port: the port's place in the list given.
-using TPortJob = std::function<TUpdateOutcome(TFirmwareUpdate& Job, size_t Port)>;
-
-// Opens Port and runs Job there, its status texts and progress on stdout; recorded when Files names
-// a record file.
-int RunOnPort(const std::string& Port, const TPortJob& Job, const TUpdateFiles& Files);
-// The update's job: Image written, read back and compared.
-TPortJob UpdateJob(const TImageFacts& Image);
-// Why the file of Job's read run could not be written, for stderr; empty when it could.
-std::string FileFaultText(const TFirmwareUpdate& Job);
-
-// The firmware update of the checked image, recorded when Files names a record file.
-int RunUpdate(const std::string& Port, const TUpdateFiles& Files);
-// The boot check and the device check only.
-int RunCheck(const std::string& Port);
+// update, read, verify and check: the firmware area and the boot loader.
+void AddFirmwareCommands(CLI::App& App, int& ExitCode);
+// protection, mac, settings and write-all: a read prints what the window's label shows; a write is
+// read back and compared.
+void AddParamCommands(CLI::App& App, int& ExitCode);
+// ports: the ports of this machine, and with --probe what each answers to the boot query.
+void AddPortCommands(CLI::App& App, int& ExitCode);

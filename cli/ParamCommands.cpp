@@ -1,15 +1,16 @@
-#include "ParamCommands.h"
+#include "Commands.h"
 
 #include <CLI/CLI.hpp>
 
 #include <cstdio>
 #include <functional>
+#include <memory>
 
-#include "Connection.h"
-#include "ExitCodes.h"
+#include "Outcomes.h"
 #include "NumberParse.h"
 #include "ParamJobs.h"
 #include "ParamVerify.h"
+#include "PortRunner.h"
 #include "SettingCodes.h"
 
 namespace {
@@ -92,14 +93,6 @@ std::optional<TPortSettings> SettingsValue(const std::vector<std::string>& Texts
     return Settings;
 }
 
-int OnDevice(const std::string& Port, const std::function<int(Tarm_SER&)>& Job)
-{
-    TConnection Link(Port);
-    if (const TExitCode Code = OpenPort(Link, Port); Code != ecDone)
-        return Code;
-    return Job(Link.Worker());
-}
-
 // A read that did not end within its wait shows the fields as they stood, as the window does, and
 // fails all the same.
 int ShowRead(bool Ok, const std::string& Text)
@@ -136,86 +129,95 @@ int ShowWrite(TWriteCheck Check)
     return ecNotWritten;
 }
 
-CLI::App* AddCommand(CLI::App& App, const char* Name, const char* Description, std::string& Port,
-                     const std::string& PortHelp)
+// The arguments of the four commands; Write: --write was given.
+struct TParamArgs {
+    std::string Port;
+    bool Write = false;
+    std::string Value;                      // protection's and mac's --write
+    std::vector<std::string> SettingTexts;  // settings --write
+    std::string ProtectionValue;            // write-all
+    std::string MacValue;                   // write-all
+};
+
+int OnDevice(const std::string& Port, const std::function<int(Tarm_SER& Worker)>& Job)
 {
-    CLI::App* Command = App.add_subcommand(Name, Description);
-    Command->add_option("--port", Port, PortHelp)->required();
-    Command->footer(ExitCodeHelp);
-    return Command;
+    return OnPort(Port, [&](TConnection& Link) { return Job(Link.Worker()); });
+}
+
+// Read without --write; with it, the value (none when refused, before the port opens) written and
+// read back.
+template <class TValue>
+int ReadOrWrite(const TParamArgs& Args, const std::function<int(Tarm_SER& Worker)>& Read,
+                const std::function<std::optional<TValue>()>& Value,
+                const std::function<TWriteCheck(Tarm_SER& Worker, const TValue& Value)>& Write)
+{
+    if (!Args.Write)
+        return OnDevice(Args.Port, Read);
+    const std::optional<TValue> Checked = Value();
+    if (!Checked)
+        return ecBadArguments;
+    return OnDevice(Args.Port, [&](Tarm_SER& Worker) { return ShowWrite(Write(Worker, *Checked)); });
+}
+
+int RunProtection(const TParamArgs& Args)
+{
+    return ReadOrWrite<uint32_t>(
+        Args, [](Tarm_SER& Worker) { return ShowRead(ReadProtection(Worker)); },
+        [&] { return ProtectionValue("--write", Args.Value); }, WriteProtectionChecked);
+}
+
+int RunMac(const TParamArgs& Args)
+{
+    return ReadOrWrite<uint64_t>(
+        Args, [](Tarm_SER& Worker) { return ShowRead(ReadMacAddress(Worker)); },
+        [&] { return MacValue("--write", Args.Value); }, WriteMacAddressChecked);
+}
+
+int RunSettings(const TParamArgs& Args)
+{
+    return ReadOrWrite<TPortSettings>(
+        Args, [](Tarm_SER& Worker) { return ShowRead(ReadSettings(Worker)); },
+        [&] { return SettingsValue(Args.SettingTexts); }, WriteSettingsChecked);
+}
+
+int RunWriteAll(const TParamArgs& Args)
+{
+    const std::optional<uint32_t> Word = ProtectionValue("--protection", Args.ProtectionValue);
+    if (!Word)
+        return ecBadArguments;
+    const std::optional<uint64_t> Mac = MacValue("--mac", Args.MacValue);
+    if (!Mac)
+        return ecBadArguments;
+    return OnDevice(Args.Port, [&](Tarm_SER& Worker) { return ShowWrite(WriteAllChecked(Worker, *Word, *Mac)); });
 }
 
 } // namespace
 
-TParamCommands::TParamCommands(CLI::App& App, const std::string& PortHelp)
-    : FProtection(AddCommand(App, "protection", "read the protection word, or write it and read it back", FPort,
-                             PortHelp)),
-      FMac(AddCommand(App, "mac", "read the MAC address, or write it and read it back", FPort, PortHelp)),
-      FSettings(AddCommand(App, "settings", "read the device's port settings, or write them and read them back",
-                           FPort, PortHelp)),
-      FWriteAll(AddCommand(App, "write-all",
-                           "write the protection word and the MAC address as one record, read them back", FPort,
-                           PortHelp))
+void AddParamCommands(CLI::App& App, int& ExitCode)
 {
-    FProtection->add_option("--write", FValue, std::string("the word to write: ") + ProtectionForms);
-    FMac->add_option("--write", FValue, std::string("the address to write: ") + MacForms);
-    FSettings->add_option("--write", FSettingTexts, "USB_BAUD USB_PARITY METER_BAUD METER_PARITY as the window's "
+    // One set of arguments: only one subcommand is parsed.
+    const auto Args = std::make_shared<TParamArgs>();
+    const auto Add = [&](const char* Name, const char* Description, int (*Run)(const TParamArgs& Args)) {
+        CLI::App* Command = App.add_subcommand(Name, Description);
+        AddPortOption(*Command, Args->Port);
+        Command->footer(ExitCodeHelp);
+        Command->callback([Args, Command, Run, &ExitCode] {
+            const CLI::Option* Write = Command->get_option_no_throw("--write");
+            Args->Write = Write && Write->count() > 0;
+            ExitCode = Run(*Args);
+        });
+        return Command;
+    };
+    Add("protection", "read the protection word, or write it and read it back", RunProtection)
+        ->add_option("--write", Args->Value, std::string("the word to write: ") + ProtectionForms);
+    Add("mac", "read the MAC address, or write it and read it back", RunMac)
+        ->add_option("--write", Args->Value, std::string("the address to write: ") + MacForms);
+    Add("settings", "read the device's port settings, or write them and read them back", RunSettings)
+        ->add_option("--write", Args->SettingTexts, "USB_BAUD USB_PARITY METER_BAUD METER_PARITY as the window's "
                                                     "lists show them, e.g. 115200 NONE 9600 EVEN")
         ->expected(static_cast<int>(std::size(SettingArguments)));
-    FWriteAll->add_option("--protection", FProtectionValue, ProtectionForms)->required();
-    FWriteAll->add_option("--mac", FMacValue, MacForms)->required();
-}
-
-std::optional<int> TParamCommands::Run() const
-{
-    if (FProtection->parsed())
-        return RunProtection();
-    if (FMac->parsed())
-        return RunMac();
-    if (FSettings->parsed())
-        return RunSettings();
-    if (FWriteAll->parsed())
-        return RunWriteAll();
-    return std::nullopt;
-}
-
-int TParamCommands::RunProtection() const
-{
-    if (FProtection->count("--write") == 0)
-        return OnDevice(FPort, [](Tarm_SER& Worker) { return ShowRead(ReadProtection(Worker)); });
-    const std::optional<uint32_t> Word = ProtectionValue("--write", FValue);
-    if (!Word)
-        return ecBadArguments;
-    return OnDevice(FPort, [&](Tarm_SER& Worker) { return ShowWrite(WriteProtectionChecked(Worker, *Word)); });
-}
-
-int TParamCommands::RunMac() const
-{
-    if (FMac->count("--write") == 0)
-        return OnDevice(FPort, [](Tarm_SER& Worker) { return ShowRead(ReadMacAddress(Worker)); });
-    const std::optional<uint64_t> Mac = MacValue("--write", FValue);
-    if (!Mac)
-        return ecBadArguments;
-    return OnDevice(FPort, [&](Tarm_SER& Worker) { return ShowWrite(WriteMacAddressChecked(Worker, *Mac)); });
-}
-
-int TParamCommands::RunSettings() const
-{
-    if (FSettings->count("--write") == 0)
-        return OnDevice(FPort, [](Tarm_SER& Worker) { return ShowRead(ReadSettings(Worker)); });
-    const std::optional<TPortSettings> Settings = SettingsValue(FSettingTexts);
-    if (!Settings)
-        return ecBadArguments;
-    return OnDevice(FPort, [&](Tarm_SER& Worker) { return ShowWrite(WriteSettingsChecked(Worker, *Settings)); });
-}
-
-int TParamCommands::RunWriteAll() const
-{
-    const std::optional<uint32_t> Word = ProtectionValue("--protection", FProtectionValue);
-    if (!Word)
-        return ecBadArguments;
-    const std::optional<uint64_t> Mac = MacValue("--mac", FMacValue);
-    if (!Mac)
-        return ecBadArguments;
-    return OnDevice(FPort, [&](Tarm_SER& Worker) { return ShowWrite(WriteAllChecked(Worker, *Word, *Mac)); });
+    CLI::App* WriteAll = Add("write-all", "write the protection word and the MAC address as one record, read them back",
+                             RunWriteAll);
+    WriteAll->add_option("--protection", Args->ProtectionValue, ProtectionForms)->required();
+    WriteAll->add_option("--mac", Args->MacValue, MacForms)->required();
 }

@@ -1,10 +1,10 @@
 #include "AwaitDone.h"
 
+#include "FrameCodec.h"
 #include "arm_ser.h"
 
 namespace {
 
-constexpr unsigned WaitPauseMs = 10;
 constexpr int DoneWaitLimit = 200;
 
 } // namespace
@@ -13,7 +13,7 @@ bool AwaitDone(const Tarm_SER& Worker, const std::function<void(unsigned)>& Slee
                const std::function<void()>& Between, const std::function<bool()>& KeepWaiting)
 {
     for (int Waits = 0; !Worker.Done() && Waits < DoneWaitLimit && (!KeepWaiting || KeepWaiting()); ++Waits) {
-        Sleep(WaitPauseMs);
+        Sleep(static_cast<unsigned>(PollPause.count()));
         if (Between)
             Between();
     }

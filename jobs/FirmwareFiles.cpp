@@ -27,16 +27,16 @@ std::string ReadBackName(const std::string& ImagePath, const TLocalTime& Time)
     return TextFromPath(Image.replace_filename(PathFromText(Name + ".b79")));
 }
 
-bool CompareFiles(const std::string& ImagePath, const std::string& ReadBackPath)
+bool CompareAndDeleteReadBack(const std::string& ImagePath, const std::string& ReadBackPath)
 {
     // Opened as the runs open them, so that a FIFO or a device under either name cannot hold the
     // update in open.
     TRunFile Image;
     Image.OpenForReading(ImagePath);
-    return CompareFiles(Image, ReadBackPath);
+    return CompareAndDeleteReadBack(Image, ReadBackPath);
 }
 
-bool CompareFiles(const TRunFile& OpenImage, const std::string& ReadBackPath)
+bool CompareAndDeleteReadBack(const TRunFile& OpenImage, const std::string& ReadBackPath)
 {
     bool Equal = true;
     {

@@ -18,6 +18,6 @@ std::string ReadBackName(const std::string& ImagePath, const TLocalTime& Time);
 // True when every byte of the image equals the byte at the same offset of the read-back file, which
 // may be longer (it holds whole blocks). Compares in chunks of 200 bytes. Deletes the read-back file
 // in every case.
-bool CompareFiles(const std::string& ImagePath, const std::string& ReadBackPath);
+bool CompareAndDeleteReadBack(const std::string& ImagePath, const std::string& ReadBackPath);
 // The same with the image that is open already, read through a handle of its own.
-bool CompareFiles(const TRunFile& Image, const std::string& ReadBackPath);
+bool CompareAndDeleteReadBack(const TRunFile& Image, const std::string& ReadBackPath);

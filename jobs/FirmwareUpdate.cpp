@@ -7,6 +7,7 @@
 
 #include "AwaitDone.h"
 #include "FirmwareFiles.h"
+#include "FrameCodec.h"
 #include "OutputFile.h"
 #include "PathText.h"
 #include "ReadBackClaim.h"
@@ -25,8 +26,8 @@ constexpr char TextNoImage[] = "The Firmware file isn't in MASTER folder";
 constexpr char TextWriting[] = "Write Firmware";
 constexpr char TextWriteNotStarted[] = "Error in Write Firmware";
 constexpr char TextReading[] = "Read Firmware";
-constexpr char TextReadNotStarted[] = "Error in Read Firmware";
-constexpr char TextVerifyFailed[] = "Error after read";
+constexpr char TextReadFailed[] = "Error in Read Firmware";
+constexpr char TextErrorAfterRead[] = "Error after read";
 constexpr char TextDone[] = "Update Done";
 constexpr char TextVerified[] = "Verify Done";
 constexpr char TextRead[] = "Read Done";
@@ -34,7 +35,6 @@ constexpr char TextRead[] = "Read Done";
 constexpr char TextReadStalled[] = "The device stopped answering during the read";
 constexpr char TextReadLinkLost[] = "The link to the device was lost during the read";
 
-constexpr unsigned WaitPauseMs = 10;
 // Tries of the protection read, as a run asks for a spoilt block again; bounded, since the check
 // has no stall limit.
 constexpr int ProtectionReadTries = 3;
@@ -168,16 +168,17 @@ TUpdateOutcome TFirmwareUpdate::Update(bool ReadBack)
         Outcome = TUpdateOutcome::WriteNotStarted;
     }
     if (const TRunEnd End = WaitForRun(WriteStarted, FFacts.Write); End != TRunEnd::Ended)
-        return GiveUpRun(End, TextVerifyFailed);
+        return GiveUpRun(End, TextErrorAfterRead);
     const bool Written = WriteStarted && RunReachedItsEnd();
 
     if (ReadBack)
         return ReadAndCompare(Image, Size, Written, Outcome, TextDone);
     if (!Written) {
-        // Without a read-back only a write that went to its end can be called done.
+        // Without a read-back only a write that went to its end can be called done; one that did
+        // not is said as one that did not start, as the window says it.
         if (WriteStarted)
             FHooks.Show(TextWriteNotStarted);
-        return Outcome == TUpdateOutcome::Done ? TUpdateOutcome::VerifyFailed : Outcome;
+        return TUpdateOutcome::WriteNotStarted;
     }
     FHooks.Show(TextDone);
     return TUpdateOutcome::Done;
@@ -194,8 +195,8 @@ TUpdateOutcome TFirmwareUpdate::Verify()
     const int64_t Size = Image.Size();
     // A read run of size 0 would read the whole area, and an empty image compares equal to anything.
     if (Size <= 0 || Size > int64_t{FirmwareAreaSize}) {
-        FHooks.Show(TextReadNotStarted);
-        return TUpdateOutcome::ReadNotStarted;
+        FHooks.Show(TextReadFailed);
+        return TUpdateOutcome::ReadFileFailed;
     }
     BeforeRuns();
     return ReadAndCompare(Image, static_cast<uint32_t>(Size), true, TUpdateOutcome::Done, TextVerified);
@@ -212,8 +213,8 @@ TUpdateOutcome TFirmwareUpdate::Read(const std::string& Path, uint32_t Size, boo
     const TRemoveOnExit Remove(ReadStarted ? Temporary : std::string());
     if (!ReadStarted) {
         NoteFileFault();
-        FHooks.Show(TextReadNotStarted);
-        return TUpdateOutcome::ReadNotStarted;
+        FHooks.Show(TextReadFailed);
+        return TUpdateOutcome::ReadFileFailed;
     }
     FHooks.Show(TextReading);
     StartRunTimer();
@@ -231,8 +232,8 @@ TUpdateOutcome TFirmwareUpdate::Read(const std::string& Path, uint32_t Size, boo
     }
     if (!Kept) {
         NoteFileFault();
-        FHooks.Show(TextReadNotStarted);
-        return TUpdateOutcome::ReadNotStarted;
+        FHooks.Show(TextReadFailed);
+        return TUpdateOutcome::ReadFileFailed;
     }
     FHooks.Show(TextRead);
     return TUpdateOutcome::Done;
@@ -253,25 +254,25 @@ TUpdateOutcome TFirmwareUpdate::ReadAndCompare(const TRunFile& Image, uint32_t S
         StartRunTimer();
     } else {
         NoteFileFault();
-        FHooks.Show(TextReadNotStarted);
+        FHooks.Show(TextReadFailed);
         if (Outcome == TUpdateOutcome::Done)
-            Outcome = TUpdateOutcome::ReadNotStarted;
+            Outcome = TUpdateOutcome::ReadFileFailed;
     }
     if (const TRunEnd End = WaitForRun(ReadStarted, FFacts.Read); End != TRunEnd::Ended)
-        return GiveUpRun(End, TextVerifyFailed);
+        return GiveUpRun(End, TextErrorAfterRead);
 
     const bool ReadAll = ReadStarted && RunReachedItsEnd();
     // A read-back that could not be stored says nothing about the device.
     if (ReadStarted && !ReadAll && NoteFileFault()) {
-        FHooks.Show(TextReadNotStarted);
-        return Outcome == TUpdateOutcome::Done ? TUpdateOutcome::ReadNotStarted : Outcome;
+        FHooks.Show(TextReadFailed);
+        return Outcome == TUpdateOutcome::Done ? TUpdateOutcome::ReadFileFailed : Outcome;
     }
-    const bool Same = ReadStarted && CompareFiles(Image, ReadBackPath);
+    const bool Same = ReadStarted && CompareAndDeleteReadBack(Image, ReadBackPath);
     if (Written && ReadAll && Same) {
         FHooks.Show(DoneText);
         return TUpdateOutcome::Done;
     }
-    FHooks.Show(TextVerifyFailed);
+    FHooks.Show(TextErrorAfterRead);
     return Outcome == TUpdateOutcome::Done ? TUpdateOutcome::VerifyFailed : Outcome;
 }
 
@@ -286,14 +287,35 @@ bool TFirmwareUpdate::CheckBootMode()
     FBootReply.clear();
     if (FWorker.StartBootQuery(BootQueryFrame) != srArmed)
         return false;
-    FHooks.Sleep(static_cast<unsigned>(BootReplyWait.count()));
-    char Reply[BootReplyBufferSize];
-    const int Count = FWorker.ReadBootReply(Reply, BootReplyBufferSize);
-    if (Count <= 0)
+    const std::string Reply = AwaitBootReply();
+    if (Reply.empty())
         return false;
-    const char* LineEnd = std::find_if(Reply, Reply + Count, [](char C) { return C == '\r' || C == '\n'; });
-    FBootReply.assign(static_cast<const char*>(Reply), LineEnd);
-    return IsBootReply(Reply, Count);
+    FBootReply = Reply.substr(0, Reply.find_first_of("\r\n"));
+    return IsBootReply(Reply.data(), static_cast<int>(Reply.size()));
+}
+
+std::string TFirmwareUpdate::AwaitBootReply()
+{
+    char Buffer[BootReplyBufferSize];
+    if (!FHooks.TakeEndsAtOnce) {
+        FHooks.Sleep(static_cast<unsigned>(BootReplyWait.count()));
+        const int Count = FWorker.ReadBootReply(Buffer, BootReplyBufferSize);
+        return std::string(Buffer, static_cast<size_t>(std::max(Count, 0)));
+    }
+    std::string Reply;
+    const auto Limit = std::chrono::steady_clock::now() + BootReplyWait;
+    while (Reply.find_first_of("\r\n") == std::string::npos && Reply.size() < size_t{BootReplyBufferSize} &&
+           std::chrono::steady_clock::now() < Limit) {
+        FHooks.Sleep(static_cast<unsigned>(PollPause.count()));
+        // The port is read once the worker has sent the query.
+        if (!FWorker.Idle())
+            continue;
+        const int Count = FWorker.ReadBootReply(Buffer, BootReplyBufferSize - static_cast<int>(Reply.size()));
+        if (Count < 0)
+            break;
+        Reply.append(Buffer, static_cast<size_t>(Count));
+    }
+    return Reply;
 }
 
 TDeviceCheck TFirmwareUpdate::CheckDevice()
@@ -346,7 +368,7 @@ TFirmwareUpdate::TRunEnd TFirmwareUpdate::WaitForRun()
     TClock::time_point LastProgress = TClock::now();
     do {
         FHooks.ProcessMessages();
-        FHooks.Sleep(WaitPauseMs);
+        FHooks.Sleep(static_cast<unsigned>(PollPause.count()));
         if (Abandoned())
             return TRunEnd::Abandoned;
         if (!FWorker.LinkOpen())
@@ -357,6 +379,9 @@ TFirmwareUpdate::TRunEnd TFirmwareUpdate::WaitForRun()
         } else if (FTimerEnabled && TClock::now() - LastProgress >= FStallLimit) {
             return TRunEnd::Stalled;
         }
+        // The tick that would have seen the worker idle, at once.
+        if (FHooks.TakeEndsAtOnce && FTimerEnabled && FWorker.Idle())
+            T_AutoTimer();
     } while (FTimerEnabled);
     return TRunEnd::Ended;
 }

@@ -45,6 +45,10 @@ struct TUpdateHooks {
     // The progress bar's position, 0 to 100.
     std::function<void(int Position)> SetProgress;
     std::function<TLocalTime()> Now = LocalNow;
+    // The command line takes a run's end as soon as the worker publishes it, and the boot reply as
+    // soon as its first line has ended (BootReplyWait at most); the window learns the one at its
+    // timer's next tick and takes the other after the whole wait.
+    bool TakeEndsAtOnce = false;
     std::function<void(unsigned Milliseconds)> Sleep = TThread::Sleep;
 };
 
@@ -56,7 +60,7 @@ enum class TUpdateOutcome {
     TypeNotRead,
     NoImage,
     WriteNotStarted,
-    ReadNotStarted,
+    ReadFileFailed, // the read run did not start, or its file failed or could not be put in place
     VerifyFailed,
     Stalled,
     LinkLost,
@@ -148,6 +152,8 @@ private:
     TUpdateOutcome Read(const std::string& Path, uint32_t Size, bool Replace);
     // The boot and device checks; Done when both passed.
     TUpdateOutcome CheckTarget();
+    // What the port holds of the boot query's reply, as far as the host waits for it.
+    std::string AwaitBootReply();
     // Sets ImagePath; Done when a file is there.
     TUpdateOutcome CheckImage();
     // The image handed over, else the one under ImagePath; closed when it can't be opened.

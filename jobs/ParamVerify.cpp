@@ -6,13 +6,13 @@
 #include <thread>
 #include <vector>
 
+#include "FrameCodec.h"
 #include "ParamJobs.h"
 
 namespace {
 
 // Longer than the worker's wait for an acknowledgement that never comes (1100 polls of 10 ms).
 constexpr auto WriteBound = std::chrono::seconds(30);
-constexpr auto WriteWaitStep = std::chrono::milliseconds(10);
 
 enum TField { fdProtection, fdMacAddress, fdSettings };
 
@@ -22,7 +22,7 @@ bool AwaitIdle(const Tarm_SER& Worker)
     while (!Worker.Idle()) {
         if (std::chrono::steady_clock::now() >= End)
             return false;
-        std::this_thread::sleep_for(WriteWaitStep);
+        std::this_thread::sleep_for(PollPause);
     }
     return true;
 }

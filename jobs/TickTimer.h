@@ -20,7 +20,6 @@ public:
         FDue = TClock::now() + FInterval;
     }
     void Stop() { FEnabled = false; }
-    bool Enabled() const { return FEnabled; }
 
     void Poll()
     {

@@ -11,7 +11,7 @@
 #include "CliProgram.h"
 #include "DeviceSimulator.h"
 #include "MemoryMap.h"
-#include "PortProbe.h"
+#include "PortRunner.h"
 
 namespace {
 

@@ -1,25 +1,54 @@
-// The pieces of the update records: JSON strings, UTC times, the image's hash, the adapter's identity.
+// The pieces of the update records: the line, UTC times, the image's hash, the adapter's identity.
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "AdapterIdentity.h"
-#include "JsonText.h"
+#include "RecordFile.h"
 #include "RunFile.h"
 #include "Sha256.h"
 #include "TestFiles.h"
+#include "UpdateRecord.h"
 
 namespace {
 
-TEST(RecordParts, JsonStringsEscapeWhatWouldBreakTheLineAndReplaceWhatIsNotUtf8)
+TEST(RecordParts, ALineParsesWhateverBytesItsNamesHoldAndKeepsItsFieldOrder)
 {
-    const std::pair<std::string, std::string> Cases[] = {
-        {"COM3", R"("COM3")"},
-        {R"(a"b\c)", R"("a\"b\\c")"},
-        {"\n\t\x01\x7f", R"("\u000a\u0009\u0001\u007f")"},
-        {"Z\xc3\xa4hler \xe2\x82\xac \xf0\x9f\x94\x8c", "\"Z\xc3\xa4hler \xe2\x82\xac \xf0\x9f\x94\x8c\""},
-        {"\xff|\xc3|\xc0\xaf|\xed\xa0\x80|\xf4\x90\x80\x80", R"("\ufffd|\ufffd|\ufffd\ufffd|\ufffd\ufffd\ufffd|\ufffd\ufffd\ufffd\ufffd")"},
+    const TTempFolder Folder("record-line-test");
+    const std::string File = (Folder.Path() / "records.jsonl").string();
+    const TUpdateFiles Files{.Command = "update", .Image = {"image.sim", 1000, "ab12", nullptr}, .RecordFile = File};
+    // A name as it was given, and as the record holds it once parsed: bytes that are not UTF-8 replaced.
+    const std::pair<std::string, std::string> Names[] = {
+        {"COM3", "COM3"},
+        {"a\"b\\c\n\t\x01\x7f", "a\"b\\c\n\t\x01\x7f"},
+        {"Z\xc3\xa4hler \xe2\x82\xac \xf0\x9f\x94\x8c", "Z\xc3\xa4hler \xe2\x82\xac \xf0\x9f\x94\x8c"},
+        {"\xff|\xc3|", "\xef\xbf\xbd|\xef\xbf\xbd|"},
     };
-    for (const auto& [Text, Json] : Cases)
-        EXPECT_EQ(JsonString(Text), Json);
+    for (const auto& [Name, Parsed] : Names)
+        EXPECT_EQ(TUpdateRecord(Files, Name, 0).Finish(ecPortNotOpened, "cannot open the port: " + Name), ecPortNotOpened);
+
+    const TBytes Bytes = LoadFile(File);
+    std::istringstream Lines(std::string(Bytes.begin(), Bytes.end()));
+    const std::vector<std::string> Keys = {"started", "ended", "command", "port", "adapter", "boot_line",
+                                           "protection_word", "mac_address", "image", "status", "exit_code",
+                                           "failed", "write", "read"};
+    size_t Count = 0;
+    for (std::string Line; std::getline(Lines, Line); ++Count) {
+        ASSERT_LT(Count, std::size(Names));
+        SCOPED_TRACE(Names[Count].second);
+        const auto Record = nlohmann::ordered_json::parse(Line);
+        std::vector<std::string> Order;
+        for (const auto& Field : Record.items())
+            Order.push_back(Field.key());
+        EXPECT_EQ(Order, Keys);
+        EXPECT_EQ(Record["port"], Names[Count].second);
+        EXPECT_EQ(Record["status"], "cannot open the port: " + Names[Count].second);
+        EXPECT_EQ(Record["image"], nlohmann::ordered_json({{"file", "image.sim"}, {"size", 1000}, {"sha256", "ab12"}}));
+        EXPECT_EQ(Record["exit_code"], 3);
+        EXPECT_EQ(Record["failed"], true);
+        EXPECT_TRUE(Record["write"].is_null() && Record["read"].is_null() && Record["boot_line"].is_null());
+    }
+    EXPECT_EQ(Count, std::size(Names));
     using namespace std::chrono;
     EXPECT_EQ(UtcText(sys_days{2026y / 1 / 2} + 3h + 4min + 5s + 6ms), "2026-01-02T03:04:05.006Z");
 }
@@ -64,7 +93,7 @@ TEST(RecordParts, AdapterIdentityComesFromTheUsbDeviceAboveTheTty)
     Line(Usb / "1-1.2/idProduct", "0043\n");
     SaveFile(Root.Path() / "dev/ptmx", {});
 
-    const auto Identity = [&](const char* Name) { return AdapterIdentity((Root.Path() / "dev" / Name).string(), Root.Path()).Json(); };
+    const auto Identity = [&](const char* Name) { return AdapterIdentity((Root.Path() / "dev" / Name).string(), Root.Path()).dump(); };
     EXPECT_EQ(Identity("ttyUSB3"),
               R"({"usb_vendor_id":"0403","usb_product_id":"6001","serial_number":"A10K\"X","usb_bus_path":"1-1.4"})");
     EXPECT_EQ(Identity("ttyACM0"), R"({"usb_vendor_id":"2341","usb_product_id":"0043","usb_bus_path":"1-1.2"})");

@@ -69,7 +69,7 @@ TEST_P(CompareFilesTable, ComparesTheImagesBytesOnlyAndDeletesTheReadBack)
             Back[static_cast<size_t>(Case.ChangedAt)] ^= 1;
         SaveFile(ReadBack, Back);
     }
-    EXPECT_EQ(CompareFiles(TextFromPath(Image), TextFromPath(ReadBack)), Case.Equal);
+    EXPECT_EQ(CompareAndDeleteReadBack(TextFromPath(Image), TextFromPath(ReadBack)), Case.Equal);
     EXPECT_FALSE(std::filesystem::exists(ReadBack));
     EXPECT_EQ(LoadFile(Image), Bytes);
 }
@@ -96,10 +96,10 @@ TEST(FirmwareFiles, CompareRefusesAFifoAtOnce)
     const auto ReadBack = Folder.Path() / "image.b79";
     ASSERT_EQ(mkfifo(Fifo.c_str(), 0600), 0);
     SaveFile(ReadBack, Pattern(100, 3));
-    EXPECT_FALSE(CompareFiles(TextFromPath(Fifo), TextFromPath(ReadBack)));
+    EXPECT_FALSE(CompareAndDeleteReadBack(TextFromPath(Fifo), TextFromPath(ReadBack)));
     const auto Image = Folder.Path() / "other.sim";
     SaveFile(Image, Pattern(100, 3));
-    EXPECT_FALSE(CompareFiles(TextFromPath(Image), TextFromPath(Fifo)));
+    EXPECT_FALSE(CompareAndDeleteReadBack(TextFromPath(Image), TextFromPath(Fifo)));
 }
 #endif
 

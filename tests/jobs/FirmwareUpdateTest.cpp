@@ -266,7 +266,7 @@ TEST_F(FirmwareUpdateTest, PlantedLinkOrFileAtTheReadBackNameIsNeitherFollowedNo
     std::filesystem::create_symlink(Victim, Planted);
     Connect();
 
-    EXPECT_EQ(Job->Run(), TUpdateOutcome::ReadNotStarted);
+    EXPECT_EQ(Job->Run(), TUpdateOutcome::ReadFileFailed);
     EXPECT_EQ(Texts(), (std::vector<std::string>{"Write Firmware", "Error in Read Firmware", "Error after read"}));
     EXPECT_EQ(LoadFile(Victim), VictimBytes);
     EXPECT_TRUE(std::filesystem::is_symlink(Planted)) << "not this update's file to delete";
@@ -275,7 +275,7 @@ TEST_F(FirmwareUpdateTest, PlantedLinkOrFileAtTheReadBackNameIsNeitherFollowedNo
     std::filesystem::remove(Planted);
     std::filesystem::copy_file(Image, Planted);
     Shown.clear();
-    EXPECT_EQ(Job->Run(), TUpdateOutcome::ReadNotStarted);
+    EXPECT_EQ(Job->Run(), TUpdateOutcome::ReadFileFailed);
     EXPECT_EQ(Texts().back(), "Error after read");
     EXPECT_TRUE(std::filesystem::exists(Planted));
 }
@@ -418,6 +418,24 @@ TEST_F(FirmwareUpdateTest, RunThatEndsBeforeTheFirstTickStillWaitsForIt)
     ASSERT_TRUE(Write && Read);
     EXPECT_GE(Read->At - Write->At, 450ms);
     EXPECT_EQ(Write->Positions, std::vector<int>{100});
+}
+
+// The command line's host: its timer never needs to tick for the job to learn that a run ended.
+TEST_F(FirmwareUpdateTest, TakingEndsAtOnceNeedsNoTickAndReadsTheBootLine)
+{
+    SaveFile(Image, Pattern(300, 20)); // three blocks
+    ASSERT_TRUE(TSimulatedDeviceTest::Connect({}, PollPause));
+    TUpdateHooks Hooks = this->Hooks();
+    Hooks.TakeEndsAtOnce = true;
+    Hooks.StartTimer = [] {};
+    Job = std::make_unique<TFirmwareUpdate>(*Worker, Hooks);
+    Job->SetImageFile(Image.string());
+    Job->SetStallLimit(5s); // what a wait for a tick would end in
+    EXPECT_EQ(Job->Run(), TUpdateOutcome::Done);
+    EXPECT_EQ(Job->BootReply(), "BOOT VER 1.05");
+    const TShown* Write = Find("Write Firmware");
+    ASSERT_TRUE(Write && !Write->Positions.empty());
+    EXPECT_EQ(Write->Positions.back(), 100);
 }
 
 } // namespace

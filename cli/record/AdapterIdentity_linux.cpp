@@ -18,9 +18,9 @@ std::string FirstLine(const fs::path& File)
 
 } // namespace
 
-TJsonObject AdapterIdentity(const std::string& Port, const fs::path& Root)
+nlohmann::ordered_json AdapterIdentity(const std::string& Port, const fs::path& Root)
 {
-    TJsonObject Identity;
+    nlohmann::ordered_json Identity = nlohmann::ordered_json::object();
     std::error_code Error;
     // A by-id link leads to the node, whose name is the tty's in sysfs.
     const fs::path Node = fs::canonical(PortDevicePath(Port), Error);
@@ -32,11 +32,12 @@ TJsonObject AdapterIdentity(const std::string& Port, const fs::path& Root)
     // holds the ids is further up.
     while (!Error && Device.has_relative_path() && Device != Devices) {
         if (fs::exists(Device / "idVendor", Error)) {
-            Identity.Text("usb_vendor_id", FirstLine(Device / "idVendor"))
-                .Text("usb_product_id", FirstLine(Device / "idProduct"));
+            Identity["usb_vendor_id"] = FirstLine(Device / "idVendor");
+            Identity["usb_product_id"] = FirstLine(Device / "idProduct");
             if (fs::exists(Device / "serial", Error))
-                Identity.Text("serial_number", FirstLine(Device / "serial"));
-            return Identity.Text("usb_bus_path", Device.filename().string());
+                Identity["serial_number"] = FirstLine(Device / "serial");
+            Identity["usb_bus_path"] = Device.filename().string();
+            return Identity;
         }
         Device = Device.parent_path();
     }

@@ -1,6 +1,9 @@
-#include "ExitCodes.h"
+#include "Outcomes.h"
 
-const char* const ExitCodeHelp = "Exit codes, with the commands they come from:\n"
+#include "MemoryMap.h"
+#include "arm_ser.h"
+
+const std::string ExitCodeHelp = std::string("Exit codes, with the commands they come from:\n"
                                  "  0    Update Done (check: boot loader found, device accepted;\n"
                                  "       read: Read Done, the file in place; verify: Verify Done;\n"
                                  "       a parameter read answered, a parameter write read back as written)\n"
@@ -9,7 +12,7 @@ const char* const ExitCodeHelp = "Exit codes, with the commands they come from:\
                                  "  4    the device isn't in boot mode (update, check, read, verify)\n"
                                  "  5    wrong device, protection word neither 78 nor 0 (update, check, read, verify)\n"
                                  "  6    no image file (update, verify; before any port opens)\n"
-                                 "  7    the image is not a readable regular file of 1 to 114688 bytes\n"
+                                 "  7    the image is not a readable regular file of 1 to ") + std::to_string(FirmwareAreaSize) + " bytes\n"
                                  "       (update, verify; before any port opens), or the write run did not\n"
                                  "       start (update)\n"
                                  "  8    the read run did not start, or its file could not be created or\n"
@@ -25,6 +28,8 @@ const char* const ExitCodeHelp = "Exit codes, with the commands they come from:\
                                  "       (update, read, verify)\n"
                                  "  130  interrupted (SIGINT, SIGTERM or SIGHUP; on Windows also the console closed)\n";
 
+namespace {
+
 TExitCode ExitCodeOf(TUpdateOutcome Outcome)
 {
     switch (Outcome) {
@@ -33,8 +38,8 @@ TExitCode ExitCodeOf(TUpdateOutcome Outcome)
     case TUpdateOutcome::WrongDevice: return ecWrongDevice;
     case TUpdateOutcome::TypeNotRead: return ecReadFailed;
     case TUpdateOutcome::NoImage: return ecNoImage;
-    case TUpdateOutcome::WriteNotStarted: return ecWriteNotStarted;
-    case TUpdateOutcome::ReadNotStarted: return ecReadNotStarted;
+    case TUpdateOutcome::WriteNotStarted: return ecWriteRefused;
+    case TUpdateOutcome::ReadFileFailed: return ecReadFileFailed;
     case TUpdateOutcome::VerifyFailed: return ecVerifyFailed;
     case TUpdateOutcome::Stalled:
     case TUpdateOutcome::LinkLost: return ecStalledOrLinkLost;
@@ -43,9 +48,30 @@ TExitCode ExitCodeOf(TUpdateOutcome Outcome)
     return ecVerifyFailed;
 }
 
-std::string EndText(TUpdateOutcome Outcome, const std::string& LastText)
+const char* RefusalName(TOpenRefusal Kind)
 {
-    if (Outcome != TUpdateOutcome::Abandoned)
-        return LastText;
-    return LastText.empty() ? "interrupted" : LastText + " (interrupted)";
+    switch (Kind) {
+    case TOpenRefusal::Busy: return "busy";
+    case TOpenRefusal::Permission: return "permission denied";
+    case TOpenRefusal::Missing: return "not there";
+    case TOpenRefusal::Other: break;
+    }
+    return "failed";
+}
+
+} // namespace
+
+TPortEnd RunEnd(TUpdateOutcome Outcome, const std::string& LastText, std::string Advice)
+{
+    std::string Text = LastText;
+    if (Outcome == TUpdateOutcome::Abandoned)
+        Text = LastText.empty() ? "interrupted" : LastText + " (interrupted)";
+    return {Text, std::move(Advice), ExitCodeOf(Outcome), true};
+}
+
+TPortEnd RefusedOpen(const TOpenFailure& Failure, bool Interrupted)
+{
+    if (Interrupted)
+        return {"interrupted", {}, ecInterrupted, false};
+    return {std::string("cannot open the port: ") + RefusalName(Failure.Kind), Failure.Advice, ecPortNotOpened, false};
 }

@@ -20,3 +20,6 @@ inline constexpr std::chrono::milliseconds RecordLockWait{2000};
 
 // Tries Take every millisecond until it succeeds or RecordLockWait has passed; false then.
 bool TakeRecordLock(const std::function<bool()>& Take);
+
+// Time in UTC, ISO 8601 to the millisecond: 2026-01-02T03:04:05.006Z.
+std::string UtcText(std::chrono::system_clock::time_point Time);

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <string>
 
-#include "JsonText.h"
+#include <nlohmann/json.hpp>
 
 // Root: where the system's folders are found (dev/, sys/), other than / only for the tests.
-TJsonObject AdapterIdentity(const std::string& Port, const std::filesystem::path& Root = "/");
+nlohmann::ordered_json AdapterIdentity(const std::string& Port, const std::filesystem::path& Root = "/");

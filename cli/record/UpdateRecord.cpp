@@ -5,7 +5,6 @@
 
 #include "AdapterIdentity.h"
 #include "FirmwareUpdate.h"
-#include "JsonText.h"
 #include "ParamJobs.h"
 #include "PathText.h"
 #include "RecordFile.h"
@@ -14,23 +13,26 @@
 
 namespace {
 
-std::string RunJson(const std::optional<TRunFacts>& Run)
+using TJson = nlohmann::ordered_json;
+
+TJson RunJson(const std::optional<TRunFacts>& Run)
 {
     if (!Run)
-        return "null";
-    char Seconds[32];
-    std::snprintf(Seconds, sizeof Seconds, "%.3f", static_cast<double>(Run->Time.count()) / 1000);
-    return TJsonObject().Raw("seconds", Seconds).Raw("blocks_again", std::to_string(Run->Repeats)).Json();
+        return nullptr;
+    // Milliseconds as seconds, with no more digits than they hold.
+    return {{"seconds", static_cast<double>(Run->Time.count()) / 1000}, {"blocks_again", Run->Repeats}};
 }
 
-std::string WordText(uint32_t Word)
+TJson TextOrNull(const std::optional<std::string>& Text) { return Text ? TJson(*Text) : TJson(nullptr); }
+
+std::optional<std::string> WordText(const TUpdateFacts& Facts)
 {
+    if (!Facts.Device || !Facts.Device->ProtectionWord)
+        return std::nullopt;
     char Text[16];
-    std::snprintf(Text, sizeof Text, "0x%08X", Word);
+    std::snprintf(Text, sizeof Text, "0x%08X", *Facts.Device->ProtectionWord);
     return Text;
 }
-
-std::string TextOrNull(const std::optional<std::string>& Text) { return Text ? JsonString(*Text) : "null"; }
 
 } // namespace
 
@@ -58,7 +60,7 @@ TExitCode CheckRecordFile(const std::string& File, const std::vector<std::string
 
 TUpdateRecord::TUpdateRecord(const TUpdateFiles& Files, std::string Port, size_t Index)
     : FFiles(Files), FPort(std::move(Port)), FIndex(Index), FStarted(std::chrono::system_clock::now()),
-      FAdapter(Files.RecordFile.empty() ? std::string() : AdapterIdentity(FPort).Json())
+      FAdapter(Files.RecordFile.empty() ? TJson() : AdapterIdentity(FPort))
 {
 }
 
@@ -87,27 +89,27 @@ std::string TUpdateRecord::Line(TExitCode Code, const std::string& Status) const
 {
     const TUpdateFacts Facts = FJob ? FJob->Facts() : TUpdateFacts{};
     const std::string BootLine = FJob ? FJob->BootReply() : std::string();
-    TJsonObject Record;
-    Record.Text("started", UtcText(FStarted))
-        .Text("ended", UtcText(std::chrono::system_clock::now()))
-        .Text("command", FFiles.Command)
-        .Text("port", FPort)
-        .Raw("adapter", FAdapter)
-        .Raw("boot_line", BootLine.empty() ? "null" : JsonString(BootLine))
-        .Raw("protection_word", TextOrNull(Facts.Device && Facts.Device->ProtectionWord
-                                               ? std::optional(WordText(*Facts.Device->ProtectionWord))
-                                               : std::nullopt))
-        .Raw("mac_address", TextOrNull(FMacAddress))
-        .Raw(FFiles.Outputs.empty() ? "image" : "out", FileJson(Code))
-        .Text("status", Status)
-        .Raw("exit_code", std::to_string(Code))
-        .Raw("failed", Code == ecDone ? "false" : "true")
-        .Raw("write", RunJson(Facts.Write))
-        .Raw("read", RunJson(Facts.Read));
-    return Record.Json() + "\n";
+    const TJson Record = {
+        {"started", UtcText(FStarted)},
+        {"ended", UtcText(std::chrono::system_clock::now())},
+        {"command", FFiles.Command},
+        {"port", FPort},
+        {"adapter", FAdapter},
+        {"boot_line", TextOrNull(BootLine.empty() ? std::nullopt : std::optional(BootLine))},
+        {"protection_word", TextOrNull(WordText(Facts))},
+        {"mac_address", TextOrNull(FMacAddress)},
+        {FFiles.Outputs.empty() ? "image" : "out", FileJson(Code)},
+        {"status", Status},
+        {"exit_code", Code},
+        {"failed", Code != ecDone},
+        {"write", RunJson(Facts.Write)},
+        {"read", RunJson(Facts.Read)},
+    };
+    // A Linux file or port name may hold any bytes; the line stays valid JSON whatever they are.
+    return Record.dump(-1, ' ', false, TJson::error_handler_t::replace) + "\n";
 }
 
-std::string TUpdateRecord::FileJson(TExitCode Code) const
+TJson TUpdateRecord::FileJson(TExitCode Code) const
 {
     TImageFacts File = FFiles.Image;
     if (!FFiles.Outputs.empty()) {
@@ -120,9 +122,7 @@ std::string TUpdateRecord::FileJson(TExitCode Code) const
         }
     }
     const bool Known = !File.Sha256.empty();
-    return TJsonObject()
-        .Text("file", File.Path)
-        .Raw("size", Known ? std::to_string(File.Size) : "null")
-        .Raw("sha256", Known ? JsonString(File.Sha256) : "null")
-        .Json();
+    return {{"file", File.Path},
+            {"size", Known ? TJson(File.Size) : TJson(nullptr)},
+            {"sha256", Known ? TJson(File.Sha256) : TJson(nullptr)}};
 }

@@ -5,16 +5,30 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
+#include <memory>
 #include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "ExitCodes.h"
-#include "ImageCheck.h"
+#include <nlohmann/json.hpp>
+
+#include "Outcomes.h"
 
 class Tarm_SER;
 class TFirmwareUpdate;
+class TRunFile;
+
+// The image of a job, checked before any port opens.
+struct TImageFacts {
+    std::string Path;
+    int64_t Size = 0;
+    std::string Sha256; // lower-case hex
+    // The image as it was checked and hashed, open: the runs write and compare it, whatever takes
+    // its name later.
+    std::shared_ptr<const TRunFile> File{};
+};
 
 // The files of a job: the image, checked, and the record file (empty: none). Outputs: for read,
 // the file of each port in the order of the ports, recorded in place of the image. Each member has
@@ -48,13 +62,13 @@ public:
 
 private:
     std::string Line(TExitCode Code, const std::string& Status) const;
-    std::string FileJson(TExitCode Code) const;
+    nlohmann::ordered_json FileJson(TExitCode Code) const;
 
     const TUpdateFiles& FFiles;
     const std::string FPort;
     const size_t FIndex;
     const std::chrono::system_clock::time_point FStarted;
-    const std::string FAdapter;
+    const nlohmann::ordered_json FAdapter;
     const TFirmwareUpdate* FJob = nullptr;
     std::optional<std::string> FMacAddress;
 };
