@@ -33,14 +33,19 @@ TProgressDisplay::TProgressDisplay(std::FILE* Out, bool Terminal) : FOut(Out), F
 void TProgressDisplay::Show(const std::string& Text)
 {
     Finish();
-    std::fprintf(FOut, "%s\n", Text.c_str());
-    std::fflush(FOut);
+    // An output whose reader went away (`| head -1`) is written no more; the job goes on.
+    if (!std::ferror(FOut)) {
+        std::fprintf(FOut, "%s\n", Text.c_str());
+        std::fflush(FOut);
+    }
     // A status text starts each run, so its figures count from here.
     FRunStart = TClock::now();
 }
 
 void TProgressDisplay::Progress(const TRunProgress& Run)
 {
+    if (std::ferror(FOut))
+        return;
     const double Seconds = std::chrono::duration<double>(TClock::now() - FRunStart).count();
     const std::string Figures = ProgressFigures(Run, Seconds);
     if (!FTerminal) {
@@ -56,7 +61,7 @@ void TProgressDisplay::Progress(const TRunProgress& Run)
 
 void TProgressDisplay::Finish()
 {
-    if (FBarDrawn)
+    if (FBarDrawn && !std::ferror(FOut))
         std::fputc('\n', FOut);
     FBarDrawn = false;
 }

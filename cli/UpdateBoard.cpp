@@ -43,6 +43,9 @@ void TUpdateBoard::Progress(size_t Port, const TRunProgress& Run)
 
 void TUpdateBoard::Redraw()
 {
+    // An output whose reader went away is written no more; the jobs go on.
+    if (std::ferror(FOut))
+        return;
     if (FDrawn)
         std::fprintf(FOut, "\033[%zuA", FLines.size());
     for (size_t Port = 0; Port < FLines.size(); ++Port)
@@ -54,6 +57,8 @@ void TUpdateBoard::Redraw()
 
 void TUpdateBoard::Print(size_t Port, const std::string& Text)
 {
+    if (std::ferror(FOut))
+        return;
     std::fprintf(FOut, "%s: %s\n", FPorts[Port].c_str(), Text.c_str());
     std::fflush(FOut);
 }
