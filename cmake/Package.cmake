@@ -1,5 +1,5 @@
 # The Debian package: `cpack -G DEB` in the build folder (scripts/package.sh) makes
-# sw30415_<version>_amd64.deb of what `cmake --install` installs, under /usr.
+# sw30415_<version>-<revision>_amd64.deb of what `cmake --install` installs, under /usr.
 set(CPACK_PACKAGE_NAME sw30415)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "Brimtor")
@@ -17,4 +17,25 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 if(SW_WITH_QT)
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
 endif()
+
+# --- DEB: the package as Debian ships one -------------------------------------------------------
+# A Debian revision after the product's version: the package's own changes (packaging/changelog.Debian)
+# count apart from the program's, and lintian then takes it for a packaged upstream, not a native one.
+set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
+# Lines of at most 80 characters, as apt shows them on a terminal.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "The SW30415 converts between RS232, RS485 or USB serial lines and a
+fibre-optic link. This package updates its firmware through its boot loader:
+the window SW30415 for a technician at a bench, the command-line program
+sw30415 for scripts and production lines (several devices at once, records in
+JSON, backing up and verifying a device's firmware, its port settings,
+protection word and MAC address), and sw30415-sim, a simulated device on a
+pseudo-terminal to try them on.")
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://www.brimtor.example/HOME/default.asp?frompg=SW30415")
+# The pages, the completion, the metainfo and the documents Debian asks for; after the variables
+# above, which they name.
+if(NOT WIN32)
+  add_subdirectory(packaging)
+endif()
+# --- end of DEB ----------------------------------------------------------------------------------
+
 include(CPack)

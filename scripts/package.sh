@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The Debian package: builds (scripts/build.sh), then cpack makes sw30415_<version>_amd64.deb in the
+# The Debian package: builds (scripts/build.sh), then cpack makes sw30415_<version>-<revision>_amd64.deb in the
 # build folder, its dependencies worked out from the binaries. Prints the package's path.
 # Usage: scripts/package.sh [build-dir]
 set -euo pipefail
@@ -10,4 +10,5 @@ scripts/build.sh "$build_dir" >&2
 PACKAGES_LOG="$build_dir/packages.log" scripts/packages.sh dpkg-dev >&2
 (cd "$build_dir" && cpack -G DEB >cpack.log) || { cat "$build_dir/cpack.log" >&2; exit 1; }
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build_dir/CMakeCache.txt")
-realpath "$build_dir/sw30415_${version}_amd64.deb"
+revision=$(sed -n 's/^set(CPACK_DEBIAN_PACKAGE_RELEASE "\(.*\)")$/\1/p' "$build_dir/CPackConfig.cmake")
+realpath "$build_dir/sw30415_${version}-${revision}_amd64.deb"
