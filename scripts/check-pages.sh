@@ -4,24 +4,24 @@
 # new option without its lines fails the suite.
 # Usage: scripts/check-pages.sh SW30415 SW30415-PAGE SW30415-SIM SIM-PAGE COMPLETION
 set -euo pipefail
-Cli=$1 CliPage=$2 Sim=$3 SimPage=$4 Completion=$5
-Missing=0
-Options() { grep -E '^ +-' | grep -oE '(^|[ ,])--?[a-z][a-z0-9-]*' | tr -d ' ,' | sort -u; }
-Commands() { sed -n '/^Subcommands:/,/^$/p' | awk 'NR > 1 && NF { print $1 }'; }
+cli=$1 cli_page=$2 sim=$3 sim_page=$4 completion=$5
+missing=0
+options() { grep -E '^ +-' | grep -oE '(^|[ ,])--?[a-z][a-z0-9-]*' | tr -d ' ,' | sort -u; }
+commands() { sed -n '/^Subcommands:/,/^$/p' | awk 'NR > 1 && NF { print $1 }'; }
 # The word as the file spells it (a page writes \- for a hyphen), as a whole word.
-Need() {
-    local Word=$1 File=$2
-    [[ $File == *.1* ]] && Word=${Word//-/\\-}
-    grep -qFw -- "$Word" "$File" || { echo "$File lacks $1, which --help lists"; Missing=1; }
+need() {
+    local word=$1 file=$2
+    [[ $file == *.1* ]] && word=${word//-/\\-}
+    grep -qFw -- "$word" "$file" || { echo "$file lacks $1, which --help lists"; missing=1; }
 }
-for Command in "" $("$Cli" --help | Commands); do
-    [[ -n $Command ]] && Need "$Command" "$CliPage" && Need "$Command" "$Completion"
-    for Option in $("$Cli" $Command --help | Options); do
-        Need "$Option" "$CliPage"
-        [[ $Option == --* ]] && Need "$Option" "$Completion"
+for command in "" $("$cli" --help | commands); do
+    [[ -n $command ]] && need "$command" "$cli_page" && need "$command" "$completion"
+    for option in $("$cli" $command --help | options); do
+        need "$option" "$cli_page"
+        [[ $option == --* ]] && need "$option" "$completion"
     done
 done
-for Option in $("$Sim" --help | Options); do
-    Need "$Option" "$SimPage"
+for option in $("$sim" --help | options); do
+    need "$option" "$sim_page"
 done
-exit $Missing
+exit $missing

@@ -4,27 +4,27 @@
 # Usage: tests/packaging/CompletionTest.sh COMPLETION-FILE
 set -uo pipefail
 source "$1"
-Dir=$(mktemp -d)
-trap 'rm -rf "$Dir"' EXIT
-printf '#!/bin/sh\n[ "$1" = ports ] && printf "ttyUSB0\\nttyACM0\\n"\n' >"$Dir/sw30415"
-chmod +x "$Dir/sw30415"
-touch "$Dir/fw.sim" "$Dir/fw.bin"
-Function=$(complete -p sw30415 | sed -n 's/.* -F \([^ ]*\) .*/\1/p')
-Failed=0
+dir=$(mktemp -d)
+trap 'rm -rf "$dir"' EXIT
+printf '#!/bin/sh\n[ "$1" = ports ] && printf "ttyUSB0\\nttyACM0\\n"\n' >"$dir/sw30415"
+chmod +x "$dir/sw30415"
+touch "$dir/fw.sim" "$dir/fw.bin"
+completer=$(complete -p sw30415 | sed -n 's/.* -F \([^ ]*\) .*/\1/p')
+failed=0
 # The line up to the cursor, then what Tab offers, sorted; @ stands for the stand-in's folder.
-while IFS='|' read -r Line Expected; do
-    read -ra COMP_WORDS <<<"${Line//@/$Dir}"
-    [[ $Line == *" " ]] && COMP_WORDS+=("")
-    COMP_WORDS[0]=$Dir/sw30415
+while IFS='|' read -r line expected; do
+    read -ra COMP_WORDS <<<"${line//@/$dir}"
+    [[ $line == *" " ]] && COMP_WORDS+=("")
+    COMP_WORDS[0]=$dir/sw30415
     COMP_CWORD=$((${#COMP_WORDS[@]} - 1))
     COMP_LINE=${COMP_WORDS[*]}
     COMP_POINT=${#COMP_LINE}
     COMPREPLY=()
-    "$Function" sw30415 "${COMP_WORDS[COMP_CWORD]}" "${COMP_WORDS[COMP_CWORD - 1]}" 2>/dev/null
-    Got=$(printf '%s\n' "${COMPREPLY[@]}" | LC_ALL=C sort | xargs)
-    if [[ $Got != "${Expected//@/$Dir}" ]]; then
-        echo "FAIL '$Line': offered '$Got', expected '$Expected'"
-        Failed=1
+    "$completer" sw30415 "${COMP_WORDS[COMP_CWORD]}" "${COMP_WORDS[COMP_CWORD - 1]}" 2>/dev/null
+    got=$(printf '%s\n' "${COMPREPLY[@]}" | LC_ALL=C sort | xargs)
+    if [[ $got != "${expected//@/$dir}" ]]; then
+        echo "FAIL '$line': offered '$got', expected '$expected'"
+        failed=1
     fi
 done <<'ROWS'
 sw30415 up|update
@@ -42,5 +42,5 @@ sw30415 check --port ttyU|ttyUSB0
 sw30415 update --port @/fw.s|@/fw.sim
 sw30415 mac --write |
 ROWS
-[[ $Failed == 0 ]] && echo "completion: all rows pass"
-exit $Failed
+[[ $failed == 0 ]] && echo "completion: all rows pass"
+exit $failed
