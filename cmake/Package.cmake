@@ -38,4 +38,7 @@ if(NOT WIN32)
 endif()
 # --- end of DEB ----------------------------------------------------------------------------------
 
+if(WIN32)
+  include(${CMAKE_CURRENT_LIST_DIR}/WindowsPackage.cmake)
+endif()
 include(CPack)

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Writes the program's own pictures beside this script: the maker's logo (a 340 x 340 PNG with a
-256-colour palette, also the desktop icon) and the 16 x 16 glyphs of the main window's refresh and
-About buttons (XPM, in the flat button's glyph palette, the olive lower-left pixel left out).
+256-colour palette, also the desktop icon, and as logo.ico the Windows program's icon) and the
+16 x 16 glyphs of the main window's refresh and About buttons (XPM, in the flat button's glyph
+palette, the olive lower-left pixel left out).
 Run it again after changing a picture; the files are what the build uses.
 """
 import math
@@ -53,6 +54,7 @@ GLYPHS = {
 }
 
 LOGO_SIZE = 340
+ICON_SIZES = [256, 48, 32, 16]
 
 
 def logo_pixels():
@@ -101,15 +103,44 @@ def logo_pixels():
     return palette, rows
 
 
-def write_png(path, palette, rows):
+def png_bytes(rows, palette=None):
+    """A PNG of rows of palette indices, or of RGBA values when there is no palette."""
     def chunk(kind, data):
         return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
 
     raw = b"".join(b"\0" + bytes(row) for row in rows)
-    header = struct.pack(">IIBBBBB", len(rows[0]), len(rows), 8, 3, 0, 0, 0)
-    plte = b"".join(bytes(colour) for colour in palette)
-    path.write_bytes(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"PLTE", plte) +
-                     chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
+    width = len(rows[0]) if palette else len(rows[0]) // 4
+    header = struct.pack(">IIBBBBB", width, len(rows), 8, 3 if palette else 6, 0, 0, 0)
+    plte = chunk(b"PLTE", b"".join(bytes(colour) for colour in palette)) if palette else b""
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + plte + chunk(b"IDAT", zlib.compress(raw, 9)) +
+            chunk(b"IEND", b""))
+
+
+def boxed_down(palette, rows, size):
+    """The logo averaged down to size x size RGBA rows, transparent outside the disc."""
+    n = len(rows)
+    out = []
+    for y in range(size):
+        row = []
+        for x in range(size):
+            box = [rows[j][i] for j in range(y * n // size, (y + 1) * n // size)
+                   for i in range(x * n // size, (x + 1) * n // size)]
+            inside = [palette[p] for p in box if p]
+            rgb = [sum(c[k] for c in inside) // len(inside) if inside else 0 for k in range(3)]
+            row += rgb + [255 * len(inside) // len(box)]
+        out.append(row)
+    return out
+
+
+def write_ico(path, palette, rows):
+    """The Windows icon: the logo at the sizes Explorer and the Start menu ask for, as PNG entries."""
+    images = [png_bytes(boxed_down(palette, rows, size)) for size in ICON_SIZES]
+    offset = 6 + 16 * len(images)
+    entries = b""
+    for size, image in zip(ICON_SIZES, images):
+        entries += struct.pack("<BBBBHHII", size % 256, size % 256, 0, 0, 1, 32, len(image), offset)
+        offset += len(image)
+    path.write_bytes(struct.pack("<HHH", 0, 1, len(images)) + entries + b"".join(images))
 
 
 def main():
@@ -117,7 +148,8 @@ def main():
     for name, picture in GLYPHS.items():
         write_xpm(here / f"{name}.xpm", [list(row) for row in picture.strip("\n").split("\n")])
     palette, rows = logo_pixels()
-    write_png(here / "logo.png", palette, rows)
+    (here / "logo.png").write_bytes(png_bytes(rows, palette))
+    write_ico(here / "logo.ico", palette, rows)
 
 
 if __name__ == "__main__":

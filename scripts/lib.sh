@@ -34,3 +34,47 @@ start_framed_sim() {
 
 # reads_twice LOG: how many blocks the simulator's request log shows read more than once.
 reads_twice() { grep '^READ ' "$1" | cut -d' ' -f2 | sort | uniq -d | wc -l; }
+
+# For the scripts that drive the windows as a person does, on a virtual X display.
+# start_xvfb: starts one, exports DISPLAY, sets xvfb_pid and waits until the display answers.
+start_xvfb() {
+  local display=:$((90 + RANDOM % 100))
+  Xvfb "$display" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb_pid=$!
+  export DISPLAY=$display
+  for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && return; sleep 0.1; done
+  echo "$(basename "$0"): the virtual X display $display did not start" >&2
+  exit 1
+}
+
+# The window with Title, once it is mapped (30 s at most: a program under Wine starts slowly).
+window_of() {
+  local id=""
+  for _ in $(seq 300); do
+    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1) && [ -n "$id" ] && break
+    sleep 0.1
+  done
+  [ -n "$id" ] || { echo "no window '$1'" >&2; exit 1; }
+  echo "$id"
+}
+
+# Ends the script unless the X server holds Title as the window's title.
+expect_title() {
+  local title
+  title=$(xprop -id "$1" _NET_WM_NAME | sed -n 's/^_NET_WM_NAME(UTF8_STRING) = "\(.*\)"$/\1/p')
+  [ "$title" = "$2" ] || { echo "$(basename "$0"): the title bar reads '$title', not '$2'" >&2; exit 1; }
+}
+
+# Clicks the middle of a control given by its place in the window.
+click_at() { xdotool mousemove --window "$1" "$2" "$3" click 1; }
+
+# ocr_window WINDOW X Y W H: the text that the window shows in that rectangle, as read off its pixels
+# (empty when the window cannot be read).
+ocr_window() {
+  local shot
+  shot=$(mktemp --suffix=.png)
+  if import -window "$1" "$shot" 2>/dev/null && convert "$shot" -crop "$4x$5+$2+$3" +repage -scale 400% "$shot"; then
+    tesseract "$shot" - --psm 7 2>/dev/null | tr -s ' \n' ' ' | sed 's/^ *//; s/ *$//' || true
+  fi
+  rm -f "$shot"
+}

@@ -22,11 +22,9 @@ cleanup() {
 }
 trap cleanup EXIT
 
-display=:$((90 + RANDOM % 100))
-Xvfb "$display" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-export DISPLAY=$display QT_QPA_PLATFORM=xcb
-for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+start_xvfb
+pids+=("$xvfb_pid")
+export QT_QPA_PLATFORM=xcb
 
 port=$work/sw30415
 start_sim "$work/sim.out" "$build_dir/sim/sw30415-sim" --pace --link "$port" --log "$work/sim.log"
@@ -34,27 +32,6 @@ pids+=("$sim_pid")
 
 "$build_dir/app/SW30415" 2>"$work/program.err" &
 pids+=($!)
-
-# The window with Title, once it is mapped.
-window_of() {
-  local id=""
-  for _ in $(seq 100); do
-    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1) && [ -n "$id" ] && break
-    sleep 0.1
-  done
-  [ -n "$id" ] || { echo "no window '$1'" >&2; exit 1; }
-  echo "$id"
-}
-
-# Ends the script unless the X server holds Title as the window's title.
-expect_title() {
-  local title
-  title=$(xprop -id "$1" _NET_WM_NAME | sed -n 's/^_NET_WM_NAME(UTF8_STRING) = "\(.*\)"$/\1/p')
-  [ "$title" = "$2" ] || { echo "screenshots: the title bar reads '$title', not '$2'" >&2; exit 1; }
-}
-
-# Clicks the middle of a control given by its place in the window.
-click_at() { xdotool mousemove --window "$1" "$2" "$3" click 1; }
 
 main=$(window_of "SW30415 Fiber Optic Converter")
 expect_title "$main" "brimtor.example - SW30415 Fiber Optic Converter"

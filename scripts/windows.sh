@@ -1,10 +1,16 @@
 #!/usr/bin/env bash
-# The core on Windows, checked on this Linux machine: installs MinGW-w64 and Wine when missing,
-# cross-compiles the core and its tests (-DSW_WITH_QT=OFF) into build-win and runs the tests under
-# Wine, the serial component's against the simulator through a COM port. Then one full
-# `sw30415 update` under Wine against the Linux simulator at 115200 baud, checked in the device's
-# memory, and the same update by the Linux program; prints both times.
-# The simulator and the Linux program come from the Linux build (built here when missing).
+# The whole program on Windows, checked on this Linux machine. Installs MinGW-w64, Wine and NSIS when
+# missing, takes Qt for Windows from scripts/qt-mingw.sh (built once into its cache) and
+# cross-compiles the project into build-win. Then, under Wine on a virtual X display:
+# - the test suite, the widget tests on the Windows platform, and the serial component's cases
+#   against the simulator through a COM port;
+# - one full `sw30415 update` against the Linux simulator at 115200 baud, checked in the device's
+#   memory, and the same update by the Linux program; both times printed;
+# - the window (scripts/windows-window.sh): its screenshots, its caption and a whole update as a
+#   person does it, against the Linux window's;
+# - the installer and the zip (cpack): a silent install, both programs from the installed folder,
+#   a silent uninstall that leaves nothing.
+# The simulator and the Linux programs come from the Linux build (built here when missing).
 # Usage: scripts/windows.sh [linux-build-dir]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -12,36 +18,52 @@ cd "$(dirname "$0")/.."
 linux_build=${1:-build}
 win_build=build-win
 
-scripts/packages.sh g++-mingw-w64-x86-64-posix wine wine64
-if [ ! -x "$linux_build/sim/sw30415-sim" ] || [ ! -x "$linux_build/cli/sw30415" ]; then
+scripts/packages.sh g++-mingw-w64-x86-64-posix wine wine64 nsis xvfb xdotool x11-utils imagemagick \
+  tesseract-ocr tesseract-ocr-eng
+if [ ! -x "$linux_build/sim/sw30415-sim" ] || [ ! -x "$linux_build/app/SW30415" ]; then
   scripts/build.sh "$linux_build"
 fi
+qt=$(scripts/qt-mingw.sh | tail -n1)
 
-cmake -S . -B "$win_build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DSW_WITH_QT=OFF
+# A build folder of the core alone, from before the window was built for Windows, is started afresh.
+grep -qs '^QT_CHAINLOAD_TOOLCHAIN_FILE' "$win_build/CMakeCache.txt" || rm -rf "$win_build"
+cmake -S . -B "$win_build" -DCMAKE_TOOLCHAIN_FILE="$qt/lib/cmake/Qt6/qt.toolchain.cmake" \
+  -DQT_CHAINLOAD_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64.cmake" -DSW_MINGW_SHARED_RUNTIME=ON >/dev/null
 cmake --build "$win_build" -j"$(nproc)"
 
-# A Wine prefix of the build's own; no .NET or browser engine is wanted, so Wine asks for neither.
-export WINEPREFIX=$PWD/$win_build/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# A Wine prefix of the build's own; no .NET or browser engine is wanted, so Wine asks for neither,
+# and no menu entries of the installer's are copied into this machine's desktop.
+export WINEPREFIX=$PWD/$win_build/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+# The programs find Qt's DLLs and the MinGW run time's through the path (Wine's Z: is /).
+export WINEPATH="Z:${PWD//\//\\}\\$win_build\\runtime;Z:${qt//\//\\}\\bin"
 ports=$PWD/$win_build/ports
 mkdir -p "$ports"
 # Wine rewrites dosdevices links when it starts: a COM port is mapped in the registry instead, to
 # a link that the simulator makes to its pseudo-terminal. The mapping is read when Wine starts.
-wine reg add 'HKLM\Software\Wine\Ports' /v COM5 /t REG_SZ /d "$ports/com5" /f >/dev/null
-wine reg add 'HKLM\Software\Wine\Ports' /v COM6 /t REG_SZ /d "$ports/com6" /f >/dev/null
+for n in 5 6 7; do
+  wine reg add 'HKLM\Software\Wine\Ports' /v "COM$n" /t REG_SZ /d "$ports/com$n" /f >/dev/null
+done
+# The windows ask for Verdana, which Windows has and Wine lacks: the prefix gives them the face
+# that Linux's font configuration gives them, rather than Wine's serif default.
+wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Verdana /t REG_SZ /d 'DejaVu Sans' /f >/dev/null
 wineserver -k || true
+
+sims=()
+pids=()
+stop_sims() {
+  for p in "${sims[@]}"; do kill -INT "$p" 2>/dev/null || true; done
+  for p in "${sims[@]}"; do wait "$p" 2>/dev/null || true; done
+  sims=()
+}
+trap 'stop_sims; wineserver -k 2>/dev/null || true; for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done' EXIT
+start_xvfb
+pids+=("$xvfb_pid")
 # One server for the whole run, whose dump of its objects when it ends goes to a file. The first
 # program starts Wine's own services, which live as long as the server: they are given no output
 # of a test's to hold open.
 wineserver -p 2>"$win_build/wineserver.log"
 wine reg query 'HKLM\Software\Wine\Ports' >/dev/null 2>&1
 
-sims=()
-stop_sims() {
-  for p in "${sims[@]}"; do kill -INT "$p" 2>/dev/null || true; done
-  for p in "${sims[@]}"; do wait "$p" 2>/dev/null || true; done
-  sims=()
-}
-trap 'stop_sims; wineserver -k 2>/dev/null || true' EXIT
 # Starts the simulator on a link; the rest are its options. Waits for its first line.
 start_linked_sim() {
   local link=$1
@@ -68,14 +90,9 @@ seconds() { printf '%d.%d' $(($1 / 1000)) $(($1 % 1000 / 100)); }
 ctest --test-dir "$win_build" -j2 --output-on-failure
 # The serial component's cases that need the simulator behind a COM port skip themselves in the
 # run above; they run here, one at a time, on a port of their own.
-port_tests=$win_build/tests/CommInt/CommInt_port_tests.exe
-if [ -f "$port_tests" ]; then
-  start_linked_sim "$ports/com5" --log "$ports/com5.log"
-  SW_TEST_COM=COM5 wine "$port_tests"
-  stop_sims
-else
-  echo "windows: $port_tests not built; the serial component's COM port cases did not run"
-fi
+start_linked_sim "$ports/com5" --log "$ports/com5.log"
+SW_TEST_COM=COM5 wine "$win_build/tests/CommInt/CommInt_port_tests.exe"
+stop_sims
 
 # The end-to-end update: the whole firmware area at 115200 baud, as the demo runs it.
 size=$firmware_area_size
@@ -99,3 +116,5 @@ stop_sims
 
 echo "Full update (write, read-back, compare) of $size bytes at 115200 baud:" \
   "$(seconds $wine_ms) s built with MinGW under Wine, $(seconds $linux_ms) s built for Linux"
+
+. scripts/windows-window.sh

@@ -246,6 +246,14 @@ TEST_F(LbButtonPaint, CaptionLosesCharactersUntilItFitsUnlessItWraps)
     EXPECT_NEAR(Text.top(), 60 - 1 - Text.bottom(), Metrics.height()) << "centred as a block";
 }
 
+// Measured under Windows' font engine: the bold face's ink begins one pixel lower than the regular
+// face's at the same place.
+#ifdef _WIN32
+constexpr int BoldFaceDrop = 1;
+#else
+constexpr int BoldFaceDrop = 0;
+#endif
+
 TEST_F(LbButtonPaint, EncartaShowsAPressInBoldWithoutMovingOtherStylesMoveByOnePixel)
 {
     Button().SetCaption("Connect");
@@ -262,7 +270,7 @@ TEST_F(LbButtonPaint, EncartaShowsAPressInBoldWithoutMovingOtherStylesMoveByOneP
     Press();
     const QImage EncartaDown = Shot();
     Release();
-    EXPECT_EQ(DarkPixels(EncartaDown, 5).top(), DarkPixels(EncartaUp, 5).top());
+    EXPECT_EQ(DarkPixels(EncartaDown, 5).top(), DarkPixels(EncartaUp, 5).top() + BoldFaceDrop);
     EXPECT_GT(DarkPixelCount(EncartaDown, 5), DarkPixelCount(EncartaUp, 5) * 6 / 5) << "bold";
 }
 

@@ -6,6 +6,7 @@
 #include <QPainter>
 
 #include <atomic>
+#include <cmath>
 #include <string>
 
 namespace {
@@ -200,7 +201,12 @@ TEST(Canvas, TextIsMeasuredRawAndWrapsWithinTheWidth)
     const int SmallWidth = Canvas.TextWidth("Read");
     const QSize OneLine = Canvas.MeasureText("Read after write", 1000, Qt::AlignLeft | Qt::TextWordWrap);
     const QSize Wrapped = Canvas.MeasureText("Read after write", OneLine.width() / 2, Qt::AlignLeft | Qt::TextWordWrap);
-    EXPECT_EQ(OneLine.height(), Canvas.TextHeight("Read after write"));
+    // A laid-out line is the font's height rounded up, where TextHeight rounds its ascent and its
+    // descent each: the same where the font engine measures in whole pixels (fontconfig's hinted
+    // fonts), a pixel apart where it measures in fractions (Windows').
+    const QFontMetricsF Metrics(Painter.font());
+    EXPECT_EQ(OneLine.height(), std::ceil(Metrics.height()));
+    EXPECT_EQ(Canvas.TextHeight("Read after write"), std::round(Metrics.ascent()) + std::round(Metrics.descent()));
     EXPECT_GE(Wrapped.height(), 2 * OneLine.height());
     EXPECT_LE(Wrapped.width(), OneLine.width() / 2);
 
