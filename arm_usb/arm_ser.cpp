@@ -188,7 +188,8 @@ TOpenFailure Tarm_SER::OpenFailure() const
 
 void Tarm_SER::OpenLink()
 {
-    TThread::Sleep(LinkStartDelayMs);
+    if (!FSkipStartPause)
+        TThread::Sleep(LinkStartDelayMs);
     // Held while the port opens: a CloseLink (a Disconnect during the start pause) either comes
     // first, and no port is opened, or waits and frees the port opened here.
     std::lock_guard Lock(FLinkLock);

@@ -1,21 +1,17 @@
-#include "Commands.h"
-
-#include <CLI/CLI.hpp>
+#include "PortRunner.h"
 
 #include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <set>
 
-#include "Console.h"
 #include "FirmwareFiles.h"
 #include "MemoryMap.h"
 #include "NumberParse.h"
 #include "OutputFile.h"
 #include "PathText.h"
-#include "PortRunner.h"
+#include "Platform.h"
 #include "RunFile.h"
-#include "Sha256.h"
 
 namespace {
 
@@ -78,9 +74,8 @@ CLI::Validator SizeRule()
 
 TExitCode Refuse(TExitCode Code, const std::string& Path, const std::string& Fault)
 {
-    std::fprintf(stderr,
-                 "sw30415: the image \"%s\" %s; it must be a readable regular file of 1 to %u bytes (the firmware area)\n",
-                 Path.c_str(), Fault.c_str(), static_cast<unsigned>(FirmwareAreaSize));
+    std::fprintf(stderr, "sw30415: the image \"%s\" %s; it must be a readable regular file of 1 to %u bytes %s\n",
+                 Path.c_str(), Fault.c_str(), static_cast<unsigned>(FirmwareAreaSize), "(the firmware area)");
     return Code;
 }
 
@@ -222,11 +217,8 @@ CLI::App* AddPortsCommand(CLI::App& App, int& ExitCode, const char* Name, const 
     Args->Ports.AddOptions(*Command);
     Command->add_option("--record", Args->Files.RecordFile, RecordHelp);
     Command->footer(ExitCodeHelp);
-    Command->callback([Args, Command, Run, &ExitCode] {
-        if (!Args->Ports.Given(*Command)) {
-            ExitCode = ecBadArguments;
-            return;
-        }
+    Command->callback([Args, Run, &ExitCode] {
+        Args->Ports.Require();
         // Before the image's check, which creates and deletes a file beside the image.
         InstallInterruptHandlers();
         ExitCode = Run(*Args);
@@ -248,13 +240,16 @@ void AddFirmwareCommands(CLI::App& App, int& ExitCode)
     CLI::App* ReadCommand = AddPortsCommand(
         App, ExitCode, "read", "read the device's firmware area into a file; nothing is written to the device", Read,
         RunRead);
-    ReadCommand->add_option("--out", Read->Out, "the file to create; with several ports each port's name is added to it")
+    ReadCommand
+        ->add_option("--out", Read->Out, "the file to create; with several ports each port's name is added to it")
         ->required()
         ->check(CLI::Validator([](const std::string& File) { return File.empty() ? "names no file" : ""; }, "FILE"));
-    ReadCommand->add_option("--size", Read->Size, "the bytes to read from the firmware area's start (default: all of it)")
+    ReadCommand
+        ->add_option("--size", Read->Size, "the bytes to read from the firmware area's start (default: all of it)")
         ->transform(SizeRule());
     ReadCommand->add_flag("--force", Read->Force,
-                          "replace a regular file (keeping its permission bits) or a link already there, once the read has finished");
+                          "replace a regular file (keeping its permission bits) or a link already there, once the "
+                          "read has finished");
 
     const auto Verify = std::make_shared<TFirmwareArgs>();
     AddPortsCommand(App, ExitCode, "verify", "read the device back and compare it with the image; nothing is written",
@@ -263,7 +258,7 @@ void AddFirmwareCommands(CLI::App& App, int& ExitCode)
 
     const auto Port = std::make_shared<std::string>();
     CLI::App* Check = App.add_subcommand("check", "ask for the boot loader and read the protection word only");
-    AddPortOption(*Check, *Port);
+    AddPortOption(*Check, *Port)->required();
     Check->footer(ExitCodeHelp);
     Check->callback([Port, &ExitCode] {
         InstallInterruptHandlers();

@@ -12,7 +12,8 @@ const std::string ExitCodeHelp = std::string("Exit codes, with the commands they
                                  "  4    the device isn't in boot mode (update, check, read, verify)\n"
                                  "  5    wrong device, protection word neither 78 nor 0 (update, check, read, verify)\n"
                                  "  6    no image file (update, verify; before any port opens)\n"
-                                 "  7    the image is not a readable regular file of 1 to ") + std::to_string(FirmwareAreaSize) + " bytes\n"
+                                 "  7    the image is not a readable regular file of 1 to ") +
+                                 std::to_string(FirmwareAreaSize) + " bytes\n"
                                  "       (update, verify; before any port opens), or the write run did not\n"
                                  "       start (update)\n"
                                  "  8    the read run did not start, or its file could not be created or\n"

@@ -1,8 +1,9 @@
-// The program's platform pieces on Windows: the interrupt handlers, the terminal and the record file.
-#include "Console.h"
-#include "RecordFile.h"
+// The program's platform pieces on Windows.
+#include "Platform.h"
 
 #include <windows.h>
+
+#include <bcrypt.h>
 
 #include "PathText.h"
 
@@ -24,23 +25,6 @@ BOOL WINAPI OnConsoleControl(DWORD Event)
     return TRUE;
 }
 
-} // namespace
-
-void InstallInterruptHandlers() { SetConsoleCtrlHandler(OnConsoleControl, TRUE); }
-
-bool StdoutIsTerminal()
-{
-    const HANDLE Out = GetStdHandle(STD_OUTPUT_HANDLE);
-    DWORD Mode = 0;
-    if (!GetConsoleMode(Out, &Mode))
-        return false; // a file or a pipe
-    // A console takes VT escapes only when asked to; one too old to take them gets plain lines.
-    return (Mode & ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0
-        || SetConsoleMode(Out, Mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
-}
-
-namespace {
-
 std::string SystemError() { return "system error " + std::to_string(GetLastError()); }
 
 // Writes Line at the end of the locked Handle, whole, or cuts the file back to where it began.
@@ -61,6 +45,19 @@ bool AppendWhole(HANDLE Handle, const std::string& Line, std::string& Reason)
 }
 
 } // namespace
+
+void InstallInterruptHandlers() { SetConsoleCtrlHandler(OnConsoleControl, TRUE); }
+
+bool StdoutIsTerminal()
+{
+    const HANDLE Out = GetStdHandle(STD_OUTPUT_HANDLE);
+    DWORD Mode = 0;
+    if (!GetConsoleMode(Out, &Mode))
+        return false; // a file or a pipe
+    // A console takes VT escapes only when asked to; one too old to take them gets plain lines.
+    return (Mode & ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0
+        || SetConsoleMode(Out, Mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
+}
 
 bool AppendToRecordFile(const std::string& File, const std::string& Line, std::string& Reason)
 {
@@ -89,4 +86,46 @@ bool AppendToRecordFile(const std::string& File, const std::string& Line, std::s
     }
     CloseHandle(Handle);
     return Whole;
+}
+
+nlohmann::ordered_json AdapterIdentity(const std::string& Port, const std::filesystem::path&)
+{
+    return {{"port_name", Port}};
+}
+
+// SHA-256 through CNG's BCrypt hash functions.
+struct TSha256::TState {
+    BCRYPT_ALG_HANDLE Algorithm = nullptr;
+    BCRYPT_HASH_HANDLE Hash = nullptr;
+    TState()
+    {
+        if (BCryptOpenAlgorithmProvider(&Algorithm, BCRYPT_SHA256_ALGORITHM, nullptr, 0) >= 0)
+            BCryptCreateHash(Algorithm, &Hash, nullptr, 0, nullptr, 0, 0);
+    }
+    ~TState()
+    {
+        if (Hash)
+            BCryptDestroyHash(Hash);
+        if (Algorithm)
+            BCryptCloseAlgorithmProvider(Algorithm, 0);
+    }
+};
+
+TSha256::TSha256() : FState(std::make_unique<TState>()) {}
+
+TSha256::~TSha256() = default;
+
+bool TSha256::Add(const void* Bytes, size_t Count)
+{
+    return FState->Hash
+           && BCryptHashData(FState->Hash, static_cast<PUCHAR>(const_cast<void*>(Bytes)), static_cast<ULONG>(Count), 0)
+                  >= 0;
+}
+
+std::optional<std::array<uint8_t, 32>> TSha256::Finish()
+{
+    std::array<uint8_t, 32> Digest{};
+    if (!FState->Hash || BCryptFinishHash(FState->Hash, Digest.data(), static_cast<ULONG>(Digest.size()), 0) < 0)
+        return std::nullopt;
+    return Digest;
 }

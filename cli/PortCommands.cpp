@@ -1,17 +1,12 @@
-#include "Commands.h"
-
-#include <CLI/CLI.hpp>
+#include "PortRunner.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <thread>
 
-#include "Console.h"
-#include "Outcomes.h"
-#include "FirmwareUpdate.h"
+#include "Platform.h"
 #include "PortList.h"
-#include "PortRunner.h"
 
 namespace {
 
@@ -122,7 +117,7 @@ void AddPortCommands(CLI::App& App, int& ExitCode)
     CLI::App* Ports = App.add_subcommand("ports", "list the serial ports; nothing is sent to them");
     CLI::Option* Probe = Ports->add_flag(
         "--probe", Args->Probe, "send the boot query to every free port at once and show what each answers");
-    Ports->add_option("--port", Args->Ports, "probe this port instead of the listed ones; repeatable")->needs(Probe);
+    AddPortOption(*Ports, Args->Ports, "; probe this port instead of the listed ones; repeatable")->needs(Probe);
     Ports->callback([Args, &ExitCode] {
         InstallInterruptHandlers();
         ExitCode = RunPorts(*Args);

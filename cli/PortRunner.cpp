@@ -4,21 +4,14 @@
 #include <cstdio>
 #include <thread>
 
-#include "Console.h"
+#include "Platform.h"
 #include "ProgressDisplay.h"
 #include "TickTimer.h"
-#include "UpdateBoard.h"
 
 namespace {
 
-// The worker's 200 ms pause before the open, and the open itself, with room to spare.
+// The open, with room to spare.
 constexpr std::chrono::seconds OpenWaitLimit{10};
-
-#ifdef _WIN32
-const char* const PortHelp = "the serial port, as the main window names it (COM3)";
-#else
-const char* const PortHelp = "the serial port: a device path as it stands, else a name under /dev (ttyUSB0)";
-#endif
 
 // The progress bar's tick, as the window's timer.
 constexpr std::chrono::milliseconds TickInterval{500};
@@ -144,6 +137,7 @@ int ReportEnds(const std::vector<std::string>& Ports, const std::vector<TPortEnd
 TConnection::TConnection(const std::string& PortName) : FWorker(std::make_unique<Tarm_SER>(true))
 {
     FWorker->SetPortName(PortName);
+    FWorker->SkipStartPause();
     FWorker->Resume();
 }
 
@@ -170,27 +164,18 @@ int OnPort(const std::string& Port, const std::function<int(TConnection& Link)>&
     return Job(Link);
 }
 
-
-CLI::Option* AddPortOption(CLI::App& Command, std::string& Port)
-{
-    return Command.add_option("--port", Port, PortHelp)->required();
-}
-
 void TPortChoice::AddOptions(CLI::App& Command)
 {
-    Command.add_option("--port", Named,
-                       std::string(PortHelp) +
-                           "; repeat it to work on several at once (the exit code is then that of the first failing port)");
-    Command.add_flag("--all-in-boot-mode", AllInBootMode, "every port (or every --port) that holds a device in boot mode");
+    AddPortOption(Command, Named,
+                  "; repeat it to work on several at once (the exit code is then that of the first failing port)");
+    Command.add_flag("--all-in-boot-mode", AllInBootMode,
+                     "every port (or every --port) that holds a device in boot mode");
 }
 
-bool TPortChoice::Given(const CLI::App& Command) const
+void TPortChoice::Require() const
 {
-    if (!Named.empty() || AllInBootMode)
-        return true;
-    std::fprintf(stderr, "%s: --port or --all-in-boot-mode is required\nRun with --help for more information.\n",
-                 Command.get_name().c_str());
-    return false;
+    if (Named.empty() && !AllInBootMode)
+        throw CLI::RequiredError("--port or --all-in-boot-mode");
 }
 
 int TPortChoice::Choose(std::vector<std::string>& Ports) const

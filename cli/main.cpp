@@ -1,11 +1,8 @@
 // sw30415: the firmware update, the read and the verify without a write, the device check and the
 // parameter jobs on the command line, for service benches and production lines.
-#include <CLI/CLI.hpp>
-
 #include <iostream>
 
-#include "Commands.h"
-#include "Outcomes.h"
+#include "PortRunner.h"
 
 int main(int argc, char** argv)
 {

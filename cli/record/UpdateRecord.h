@@ -6,8 +6,8 @@
 
 #include <chrono>
 #include <cstdint>
-#include <memory>
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -39,6 +39,13 @@ struct TUpdateFiles {
     std::string RecordFile{};
     std::vector<std::string> Outputs{};
 };
+
+// The digest of File's bytes from its position to its end, in lower-case hex; empty when reading or
+// the library failed.
+std::string Sha256Hex(TRunFile& File);
+
+// Time in UTC, ISO 8601 to the millisecond: 2026-01-02T03:04:05.006Z.
+std::string UtcText(std::chrono::system_clock::time_point Time);
 
 // The help of --record.
 extern const char* const RecordHelp;
