@@ -103,10 +103,8 @@ TExitCode OpenCheckedImage(const std::string& Given, TImageFacts& Image)
     if (!File.OpenForReading(Path))
         return Refuse(ecWriteRefused, Path, "cannot be read (no permission, or a program is writing it)");
     const int64_t Size = File.Size();
-    if (Size <= 0)
-        return Refuse(ecWriteRefused, Path, "is empty");
-    if (Size > int64_t{FirmwareAreaSize})
-        return Refuse(ecWriteRefused, Path, "holds " + std::to_string(Size) + " bytes");
+    if (!ImageFits(Size))
+        return Refuse(ecWriteRefused, Path, Size <= 0 ? "is empty" : "holds " + std::to_string(Size) + " bytes");
     const std::string Digest = Sha256Hex(File);
     if (Digest.empty())
         return Refuse(ecWriteRefused, Path, "cannot be read to its end");
@@ -190,22 +188,12 @@ int RunCheck(TConnection& Link, TFirmwareUpdate& Job)
     const TDeviceCheck Device = Job.CheckDevice();
     if (Interrupted())
         return ecInterrupted;
-    if (!Link.Worker().LinkOpen()) {
-        std::printf("Device: the link to the device was lost during the check\n");
-        return ecStalledOrLinkLost;
-    }
-    if (!Device.ProtectionWord) {
-        std::printf("Device: its type could not be read, no reply to the protection read checked out\n");
-        return ecReadFailed;
-    }
-    std::printf("Protection word: 0x%08X%s\n", *Device.ProtectionWord,
-                Device.Answered ? "" : " (no complete reply; taken as read)");
-    if (!Device.Accepted) {
-        std::printf("Device: not one this tool serves\n");
-        return ecWrongDevice;
-    }
-    std::printf("Device: SW30415, ready for an update\n");
-    return ecDone;
+    const TPortEnd End = DeviceEnd(Device, Link.Worker().LinkOpen());
+    if (End.Code != ecStalledOrLinkLost && Device.ProtectionWord)
+        std::printf("Protection word: 0x%08X%s\n", *Device.ProtectionWord,
+                    Device.Answered ? "" : " (no complete reply; taken as read)");
+    std::printf("Device: %s\n", End.Text.c_str());
+    return End.Code;
 }
 
 // A job on the ports chosen, with the options every one of them takes.

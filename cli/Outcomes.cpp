@@ -76,3 +76,41 @@ TPortEnd RefusedOpen(const TOpenFailure& Failure, bool Interrupted)
         return {"interrupted", {}, ecInterrupted, false};
     return {std::string("cannot open the port: ") + RefusalName(Failure.Kind), Failure.Advice, ecPortNotOpened, false};
 }
+
+TPortEnd ReadEnd(const std::optional<TReadText>& Read)
+{
+    if (!Read)
+        return {{}, "the link closed before the read", ecReadFailed, true};
+    return {Read->Text, {}, Read->Ok ? ecDone : ecReadFailed, true};
+}
+
+TPortEnd WriteEnd(TWriteCheck Check)
+{
+    if (Check == wcWritten)
+        return {WriteCheckText(Check), {}, ecDone, true};
+    return {{}, WriteCheckText(Check), ecNotWritten, true};
+}
+
+TPortEnd DeviceEnd(const TDeviceCheck& Device, bool LinkOpen)
+{
+    if (!LinkOpen)
+        return {"the link to the device was lost during the check", {}, ecStalledOrLinkLost, true};
+    if (!Device.ProtectionWord)
+        return {"its type could not be read, no reply to the protection read checked out", {}, ecReadFailed, true};
+    if (!Device.Accepted)
+        return {"not one this tool serves", {}, ecWrongDevice, true};
+    return {"SW30415, ready for an update", {}, ecDone, true};
+}
+
+std::string ProbeText(const TProbeResult& Result)
+{
+    switch (Result.State) {
+    case TProbeState::Console: return "skipped (system console)";
+    case TProbeState::Busy: return "busy (held by another program)";
+    case TProbeState::NotOpened: return "cannot be opened: " + Result.Advice;
+    case TProbeState::NoAnswer: return "no answer";
+    case TProbeState::OtherReply: return "answered \"" + Result.Reply + "\", not in boot mode";
+    case TProbeState::BootMode: return "boot mode: \"" + Result.Reply + "\"";
+    }
+    return {};
+}

@@ -5,8 +5,6 @@
 #include <memory>
 
 #include "NumberParse.h"
-#include "ParamJobs.h"
-#include "ParamVerify.h"
 #include "SettingCodes.h"
 
 namespace {
@@ -95,38 +93,19 @@ TPortSettings SettingsValue(const std::vector<std::string>& Texts)
 
 // A read that did not end within its wait shows the fields as they stood, as the window does, and
 // fails all the same.
-int ShowRead(bool Ok, const std::string& Text)
+int ShowEnd(const TPortEnd& End)
 {
-    std::printf("%s\n", Text.c_str());
-    return Ok ? ecDone : ecReadFailed;
-}
-
-// The port was open, so no result means that the link closed before the read.
-int LinkClosed()
-{
-    std::fprintf(stderr, "sw30415: the link closed before the read\n");
-    return ecReadFailed;
-}
-
-int ShowRead(const std::optional<TReadText>& Read)
-{
-    return Read ? ShowRead(Read->Ok, Read->Text) : LinkClosed();
+    if (End.Advice.empty())
+        std::printf("%s\n", End.Text.c_str());
+    else
+        std::fprintf(stderr, "sw30415: %s\n", End.Advice.c_str());
+    return End.Code;
 }
 
 // The four texts on one line, in the order settings --write takes them; a failure text alone.
-int ShowRead(const std::optional<TSettingsText>& Read)
+std::optional<TReadText> SettingsLine(const std::optional<TSettingsText>& Read)
 {
-    return Read ? ShowRead(Read->Ok, Joined(Read->Texts)) : LinkClosed();
-}
-
-int ShowWrite(TWriteCheck Check)
-{
-    if (Check == wcWritten) {
-        std::printf("%s\n", WriteCheckText(Check));
-        return ecDone;
-    }
-    std::fprintf(stderr, "sw30415: %s\n", WriteCheckText(Check));
-    return ecNotWritten;
+    return Read ? std::optional<TReadText>({Read->Ok, Joined(Read->Texts)}) : std::nullopt;
 }
 
 // The arguments of the four commands, their values checked as they are parsed.
@@ -137,7 +116,7 @@ struct TParamArgs {
     TPortSettings Settings;
 };
 
-using TReadJob = std::function<int(Tarm_SER& Worker)>;
+using TReadJob = std::function<std::optional<TReadText>(Tarm_SER& Worker)>;
 using TWriteJob = std::function<TWriteCheck(Tarm_SER& Worker)>;
 
 } // namespace
@@ -154,23 +133,23 @@ void AddParamCommands(CLI::App& App, int& ExitCode)
         Command->callback([Args, Command, Read, Write, &ExitCode] {
             const bool Writing = !Read || Command->get_option("--write")->count() > 0;
             ExitCode = OnPort(Args->Port, [&](TConnection& Link) {
-                return Writing ? ShowWrite(Write(Link.Worker())) : Read(Link.Worker());
+                return ShowEnd(Writing ? WriteEnd(Write(Link.Worker())) : ReadEnd(Read(Link.Worker())));
             });
         });
         return Command;
     };
     Add("protection", "read the protection word, or write it and read it back",
-        [](Tarm_SER& Worker) { return ShowRead(ReadProtection(Worker)); },
+        [](Tarm_SER& Worker) { return ReadProtection(Worker); },
         [Args](Tarm_SER& Worker) { return WriteProtectionChecked(Worker, Args->Word); })
         ->add_option("--write", Args->Word, std::string("the word to write: ") + ProtectionForms)
         ->transform(ProtectionRule());
     Add("mac", "read the MAC address, or write it and read it back",
-        [](Tarm_SER& Worker) { return ShowRead(ReadMacAddress(Worker)); },
+        [](Tarm_SER& Worker) { return ReadMacAddress(Worker); },
         [Args](Tarm_SER& Worker) { return WriteMacAddressChecked(Worker, Args->Mac); })
         ->add_option("--write", Args->Mac, std::string("the address to write: ") + MacForms)
         ->transform(MacRule());
     Add("settings", "read the device's port settings, or write them and read them back",
-        [](Tarm_SER& Worker) { return ShowRead(ReadSettings(Worker)); },
+        [](Tarm_SER& Worker) { return SettingsLine(ReadSettings(Worker)); },
         [Args](Tarm_SER& Worker) { return WriteSettingsChecked(Worker, Args->Settings); })
         ->add_option_function<std::vector<std::string>>(
             "--write", [Args](const std::vector<std::string>& Texts) { Args->Settings = SettingsValue(Texts); },

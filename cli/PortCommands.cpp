@@ -90,19 +90,6 @@ std::vector<TProbeResult> ProbeNamedOrListed(const std::vector<std::string>& Nam
     return ProbePorts(ListSerialPorts(), ActiveConsoles());
 }
 
-std::string ProbeText(const TProbeResult& Result)
-{
-    switch (Result.State) {
-    case TProbeState::Console: return "skipped (system console)";
-    case TProbeState::Busy: return "busy (held by another program)";
-    case TProbeState::NotOpened: return "cannot be opened: " + Result.Advice;
-    case TProbeState::NoAnswer: return "no answer";
-    case TProbeState::OtherReply: return "answered \"" + Result.Reply + "\", not in boot mode";
-    case TProbeState::BootMode: return "boot mode: \"" + Result.Reply + "\"";
-    }
-    return {};
-}
-
 size_t PortColumnWidth(const std::vector<std::string>& Ports)
 {
     size_t Width = 4; // "port"

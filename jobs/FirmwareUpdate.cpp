@@ -194,7 +194,7 @@ TUpdateOutcome TFirmwareUpdate::Verify()
     OpenImage(Image);
     const int64_t Size = Image.Size();
     // A read run of size 0 would read the whole area, and an empty image compares equal to anything.
-    if (Size <= 0 || Size > int64_t{FirmwareAreaSize}) {
+    if (!ImageFits(Size)) {
         FHooks.Show(TextReadFailed);
         return TUpdateOutcome::ReadFileFailed;
     }
