@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <set>
 
@@ -130,8 +131,10 @@ struct TFirmwareArgs {
     TUpdateFiles Files;
 };
 
+using TImageJob = TUpdateOutcome (*)(TFirmwareUpdate& Update);
+
 // update and verify: the image checked, then Job on the ports chosen.
-int RunWithImage(TFirmwareArgs& Args, TUpdateOutcome (*Job)(TFirmwareUpdate& Update))
+int RunWithImage(TFirmwareArgs& Args, TImageJob Job)
 {
     TUpdateFiles& Files = Args.Files;
     if (const TExitCode Code = OpenCheckedImage(Args.Image, Files.Image); Code != ecDone)
@@ -145,16 +148,6 @@ int RunWithImage(TFirmwareArgs& Args, TUpdateOutcome (*Job)(TFirmwareUpdate& Upd
         Update.SetImageFile(Files.Image.Path, Files.Image.File);
         return Job(Update);
     }, Files);
-}
-
-int RunUpdate(TFirmwareArgs& Args)
-{
-    return RunWithImage(Args, [](TFirmwareUpdate& Update) { return Update.Run(); });
-}
-
-int RunVerify(TFirmwareArgs& Args)
-{
-    return RunWithImage(Args, [](TFirmwareUpdate& Update) { return Update.RunVerify(); });
 }
 
 int RunRead(TFirmwareArgs& Args)
@@ -198,7 +191,7 @@ int RunCheck(TConnection& Link, TFirmwareUpdate& Job)
 
 // A job on the ports chosen, with the options every one of them takes.
 CLI::App* AddPortsCommand(CLI::App& App, int& ExitCode, const char* Name, const char* Description,
-                          const std::shared_ptr<TFirmwareArgs>& Args, int (*Run)(TFirmwareArgs& Args))
+                          const std::shared_ptr<TFirmwareArgs>& Args, std::function<int(TFirmwareArgs& Args)> Run)
 {
     Args->Files.Command = Name;
     CLI::App* Command = App.add_subcommand(Name, Description);
@@ -218,11 +211,14 @@ CLI::App* AddPortsCommand(CLI::App& App, int& ExitCode, const char* Name, const 
 
 void AddFirmwareCommands(CLI::App& App, int& ExitCode)
 {
-    const char* const ImageHelp = "the image file (default: master/Sim30415.sim beside this program)";
-    const auto Update = std::make_shared<TFirmwareArgs>();
-    AddPortsCommand(App, ExitCode, "update", "write the image into the device, read it back and compare", Update,
-                    RunUpdate)
-        ->add_option("--image", Update->Image, ImageHelp);
+    const auto AddImageCommand = [&](const char* Name, const char* Description, TImageJob Job) {
+        const auto Args = std::make_shared<TFirmwareArgs>();
+        AddPortsCommand(App, ExitCode, Name, Description, Args, [Job](TFirmwareArgs& Given) {
+            return RunWithImage(Given, Job);
+        })->add_option("--image", Args->Image, "the image file (default: master/Sim30415.sim beside this program)");
+    };
+    AddImageCommand("update", "write the image into the device, read it back and compare",
+                    [](TFirmwareUpdate& Update) { return Update.Run(); });
 
     const auto Read = std::make_shared<TFirmwareArgs>();
     CLI::App* ReadCommand = AddPortsCommand(
@@ -239,10 +235,8 @@ void AddFirmwareCommands(CLI::App& App, int& ExitCode)
                           "replace a regular file (keeping its permission bits) or a link already there, once the "
                           "read has finished");
 
-    const auto Verify = std::make_shared<TFirmwareArgs>();
-    AddPortsCommand(App, ExitCode, "verify", "read the device back and compare it with the image; nothing is written",
-                    Verify, RunVerify)
-        ->add_option("--image", Verify->Image, ImageHelp);
+    AddImageCommand("verify", "read the device back and compare it with the image; nothing is written",
+                    [](TFirmwareUpdate& Update) { return Update.RunVerify(); });
 
     const auto Port = std::make_shared<std::string>();
     CLI::App* Check = App.add_subcommand("check", "ask for the boot loader and read the protection word only");
