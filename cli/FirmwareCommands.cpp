@@ -198,8 +198,8 @@ CLI::App* AddPortsCommand(CLI::App& App, int& ExitCode, const char* Name, const 
     Args->Ports.AddOptions(*Command);
     Command->add_option("--record", Args->Files.RecordFile, RecordHelp);
     Command->footer(ExitCodeHelp);
-    Command->callback([Args, Run, &ExitCode] {
-        Args->Ports.Require();
+    Command->callback([Args, Run, Name, &ExitCode] {
+        Args->Ports.Require(Name);
         // Before the image's check, which creates and deletes a file beside the image.
         InstallInterruptHandlers();
         ExitCode = Run(*Args);

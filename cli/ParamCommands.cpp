@@ -41,35 +41,36 @@ std::string Joined(const TTexts& Texts)
     return Line;
 }
 
-std::string Refusal(const std::string& Text, const char* Fault, const std::string& Forms)
+[[noreturn]] void Refuse(const std::string& Argument, const std::string& Text, const char* Fault,
+                         const std::string& Forms)
 {
-    return "\"" + Text + "\" " + Fault + "; accepted: " + Forms;
+    throw TArgumentRefusal(Argument, "\"" + Text + "\" " + Fault + "; accepted: " + Forms);
 }
 
 // The word by the program's own number rules (a leading 0 is no octal), handed on in decimal.
-CLI::Validator ProtectionRule()
+CLI::Validator ProtectionRule(const std::string& Argument)
 {
     return CLI::Validator(
-        [](std::string& Text) {
+        [Argument](std::string& Text) {
             const std::optional<int32_t> Word = ParseInt32(Text);
             if (!Word)
-                return Refusal(Text, "is not a 32-bit number", ProtectionForms);
+                Refuse(Argument, Text, "is not a 32-bit number", ProtectionForms);
             Text = std::to_string(static_cast<uint32_t>(*Word));
             return std::string();
         },
         "WORD");
 }
 
-CLI::Validator MacRule()
+CLI::Validator MacRule(const std::string& Argument)
 {
     return CLI::Validator(
-        [](std::string& Text) {
+        [Argument](std::string& Text) {
             const std::optional<int64_t> Mac = ParseInt64(Text);
             if (!Mac)
-                return Refusal(Text, "is not a number of at most 48 bits", MacForms);
+                Refuse(Argument, Text, "is not a number of at most 48 bits", MacForms);
             // The window would drop the top bits; a script's typing error must not reach a unit.
             if (!FitsMacAddress(static_cast<uint64_t>(*Mac)))
-                return Refusal(Text, "is wider than 48 bits", MacForms);
+                Refuse(Argument, Text, "is wider than 48 bits", MacForms);
             Text = std::to_string(static_cast<uint64_t>(*Mac));
             return std::string();
         },
@@ -84,8 +85,7 @@ TPortSettings SettingsValue(const std::vector<std::string>& Texts)
         const TSettingArgument& Argument = SettingArguments[I];
         const std::optional<uint8_t> Code = SettingCode(Argument.List, Texts[I]);
         if (!Code)
-            throw CLI::ValidationError(std::string("--write ") + Argument.Name,
-                                       Refusal(Texts[I], "is not in the list", Joined(Argument.List)));
+            Refuse(std::string("--write ") + Argument.Name, Texts[I], "is not in the list", Joined(Argument.List));
         Settings.*Argument.Field = *Code;
     }
     return Settings;
@@ -142,12 +142,12 @@ void AddParamCommands(CLI::App& App, int& ExitCode)
         [](Tarm_SER& Worker) { return ReadProtection(Worker); },
         [Args](Tarm_SER& Worker) { return WriteProtectionChecked(Worker, Args->Word); })
         ->add_option("--write", Args->Word, std::string("the word to write: ") + ProtectionForms)
-        ->transform(ProtectionRule());
+        ->transform(ProtectionRule("--write"));
     Add("mac", "read the MAC address, or write it and read it back",
         [](Tarm_SER& Worker) { return ReadMacAddress(Worker); },
         [Args](Tarm_SER& Worker) { return WriteMacAddressChecked(Worker, Args->Mac); })
         ->add_option("--write", Args->Mac, std::string("the address to write: ") + MacForms)
-        ->transform(MacRule());
+        ->transform(MacRule("--write"));
     Add("settings", "read the device's port settings, or write them and read them back",
         [](Tarm_SER& Worker) { return SettingsLine(ReadSettings(Worker)); },
         [Args](Tarm_SER& Worker) { return WriteSettingsChecked(Worker, Args->Settings); })
@@ -157,6 +157,8 @@ void AddParamCommands(CLI::App& App, int& ExitCode)
         ->expected(static_cast<int>(std::size(SettingArguments)));
     CLI::App* WriteAll = Add("write-all", "write the protection word and the MAC address as one record, read them back",
                              {}, [Args](Tarm_SER& Worker) { return WriteAllChecked(Worker, Args->Word, Args->Mac); });
-    WriteAll->add_option("--protection", Args->Word, ProtectionForms)->required()->transform(ProtectionRule());
-    WriteAll->add_option("--mac", Args->Mac, MacForms)->required()->transform(MacRule());
+    WriteAll->add_option("--protection", Args->Word, ProtectionForms)
+        ->required()
+        ->transform(ProtectionRule("--protection"));
+    WriteAll->add_option("--mac", Args->Mac, MacForms)->required()->transform(MacRule("--mac"));
 }

@@ -172,10 +172,10 @@ void TPortChoice::AddOptions(CLI::App& Command)
                      "every port (or every --port) that holds a device in boot mode");
 }
 
-void TPortChoice::Require() const
+void TPortChoice::Require(const std::string& Command) const
 {
     if (Named.empty() && !AllInBootMode)
-        throw CLI::RequiredError("--port or --all-in-boot-mode");
+        throw CLI::RequiredError(Command + ": --port or --all-in-boot-mode");
 }
 
 int TPortChoice::Choose(std::vector<std::string>& Ports) const

@@ -49,6 +49,15 @@ CLI::Option* AddPortOption(CLI::App& Command, TPort& Port, const std::string& Mo
     return Command.add_option("--port", Port, Help + More);
 }
 
+// A value refused as it is parsed, said as sw30415 says its own refusals rather than as CLI11 says
+// a mistyped argument.
+struct TArgumentRefusal : CLI::ParseError {
+    TArgumentRefusal(const std::string& Argument, const std::string& Fault)
+        : CLI::ParseError(Argument + ": " + Fault, CLI::ExitCodes::ValidationError)
+    {
+    }
+};
+
 // Which ports hold a device in boot mode: each port is opened by a worker of its own and asked the
 // boot query, all at once, so that a bench of devices takes one boot wait, not one per port.
 // In the order given. The ports in Consoles are only reported, never opened.
@@ -69,8 +78,8 @@ struct TPortChoice {
 
     // Adds --port and --all-in-boot-mode to Command.
     void AddOptions(CLI::App& Command);
-    // Neither given is refused as CLI11 refuses a missing argument.
-    void Require() const;
+    // Neither given is refused as CLI11 refuses a missing argument, with the Command named.
+    void Require(const std::string& Command) const;
     bool Single() const { return Named.size() == 1 && !AllInBootMode; }
     // The ports chosen, or the exit code when there are none.
     int Choose(std::vector<std::string>& Ports) const;
