@@ -12,7 +12,6 @@
 #include "OutputFile.h"
 #include "PathText.h"
 #include "Platform.h"
-#include "RunFile.h"
 
 namespace {
 
@@ -73,42 +72,20 @@ CLI::Validator SizeRule()
         "1 to " + std::to_string(FirmwareAreaSize));
 }
 
-TExitCode Refuse(TExitCode Code, const std::string& Path, const std::string& Fault)
-{
-    std::fprintf(stderr, "sw30415: the image \"%s\" %s; it must be a readable regular file of 1 to %u bytes %s\n",
-                 Path.c_str(), Fault.c_str(), static_cast<unsigned>(FirmwareAreaSize), "(the firmware area)");
-    return Code;
-}
-
 // The image of an update or verify, checked before any port opens: a file that cannot be written is
 // refused before anything is sent, and without the read-back of the whole firmware area that a
 // refused write run would still cost. Given: the --image argument; empty, the image beside the
-// program. ecDone with Image filled in, else ecNoImage for a missing file and ecWriteRefused for one
-// that is not a readable regular file of 1 byte up to the firmware area's size, with the file and the
-// rule on stderr; and ecReadFileFailed when no read-back file can be created beside it.
+// program. ecDone with Image filled in; else its exit code with the file and the rule on stderr, and
+// ecReadFileFailed when no read-back file can be created beside it.
 TExitCode OpenCheckedImage(const std::string& Given, TImageFacts& Image)
 {
     const std::string Path = Given.empty() ? MasterImagePath() : Given;
-    std::error_code Error;
-    const std::filesystem::file_status Status = std::filesystem::status(PathFromText(Path), Error);
-    if (Status.type() == std::filesystem::file_type::not_found)
-        return Refuse(ecNoImage, Path, "does not exist");
-    // A folder on the way that cannot be searched leaves the type unknown.
-    if (Status.type() == std::filesystem::file_type::none)
-        return Refuse(ecWriteRefused, Path, "cannot be reached: " + Error.message());
-    if (Status.type() != std::filesystem::file_type::regular)
-        return Refuse(ecWriteRefused, Path, "is not a regular file");
-    // Opened as the write run opens it, which neither a FIFO nor a device can hold up.
-    const auto Open = std::make_shared<TRunFile>();
-    TRunFile& File = *Open;
-    if (!File.OpenForReading(Path))
-        return Refuse(ecWriteRefused, Path, "cannot be read (no permission, or a program is writing it)");
-    const int64_t Size = File.Size();
-    if (!ImageFits(Size))
-        return Refuse(ecWriteRefused, Path, Size <= 0 ? "is empty" : "holds " + std::to_string(Size) + " bytes");
-    const std::string Digest = Sha256Hex(File);
-    if (Digest.empty())
-        return Refuse(ecWriteRefused, Path, "cannot be read to its end");
+    std::string Fault;
+    if (const TUpdateOutcome Outcome = OpenImageFile(Path, Image, Fault); Outcome != TUpdateOutcome::Done) {
+        std::fprintf(stderr, "sw30415: the image \"%s\" %s; it must be a readable regular file of 1 to %u bytes %s\n",
+                     Path.c_str(), Fault.c_str(), static_cast<unsigned>(FirmwareAreaSize), "(the firmware area)");
+        return ExitCodeOf(Outcome);
+    }
     // The read-back file goes beside the image: a folder that takes no new file, or a name too long
     // for it (the longest time stamp tried), is found now rather than after the write run.
     const std::string ReadBack = ReadBackName(Path, {9999, 12, 31, 23, 59, 59, 999});
@@ -117,7 +94,6 @@ TExitCode OpenCheckedImage(const std::string& Given, TImageFacts& Image)
                      Reason.c_str());
         return ecReadFileFailed;
     }
-    Image = {Path, Size, Digest, Open};
     return ecDone;
 }
 

@@ -29,8 +29,6 @@ const std::string ExitCodeHelp = std::string("Exit codes, with the commands they
                                  "       (update, read, verify)\n"
                                  "  130  interrupted (SIGINT, SIGTERM or SIGHUP; on Windows also the console closed)\n";
 
-namespace {
-
 TExitCode ExitCodeOf(TUpdateOutcome Outcome)
 {
     switch (Outcome) {
@@ -39,7 +37,8 @@ TExitCode ExitCodeOf(TUpdateOutcome Outcome)
     case TUpdateOutcome::WrongDevice: return ecWrongDevice;
     case TUpdateOutcome::TypeNotRead: return ecReadFailed;
     case TUpdateOutcome::NoImage: return ecNoImage;
-    case TUpdateOutcome::WriteNotStarted: return ecWriteRefused;
+    case TUpdateOutcome::WriteNotStarted:
+    case TUpdateOutcome::ImageRefused: return ecWriteRefused;
     case TUpdateOutcome::ReadFileFailed: return ecReadFileFailed;
     case TUpdateOutcome::VerifyFailed: return ecVerifyFailed;
     case TUpdateOutcome::Stalled:
@@ -48,6 +47,8 @@ TExitCode ExitCodeOf(TUpdateOutcome Outcome)
     }
     return ecVerifyFailed;
 }
+
+namespace {
 
 const char* RefusalName(TOpenRefusal Kind)
 {

@@ -39,6 +39,7 @@ struct TPortEnd {
     bool Opened = false; // the port opened and the job ran
 };
 
+TExitCode ExitCodeOf(TUpdateOutcome Outcome);
 // The end of a job that ran: its exit code, and its last status text with an interruption said as such.
 TPortEnd RunEnd(TUpdateOutcome Outcome, const std::string& LastText, std::string Advice);
 // The end of a port that did not open; Interrupted: the wait for it was.

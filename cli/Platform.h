@@ -1,15 +1,11 @@
 // The pieces of sw30415 that each platform gives in a file of its own: the console's interrupts and
-// terminal, the record file, the adapter behind a port and the SHA-256 hash.
+// terminal, the record file, and the adapter behind a port.
 #pragma once
 
-#include <array>
 #include <atomic>
 #include <chrono>
-#include <cstdint>
 #include <filesystem>
 #include <functional>
-#include <memory>
-#include <optional>
 #include <string>
 
 #include <nlohmann/json.hpp>
@@ -48,18 +44,3 @@ bool TakeRecordLock(const std::function<bool()>& Take);
 // sys/), other than / only for the tests.
 nlohmann::ordered_json AdapterIdentity(const std::string& Port, const std::filesystem::path& Root = "/");
 
-// One SHA-256 digest, computed by the system's own library (libcrypto, or CNG on Windows): a record's
-// image digest must be one that other tools reproduce, so it is not written here.
-class TSha256 {
-public:
-    TSha256();
-    ~TSha256();
-
-    bool Add(const void* Bytes, size_t Count);
-    // The digest of all that was added; none when the library failed.
-    std::optional<std::array<uint8_t, 32>> Finish();
-
-private:
-    struct TState;
-    std::unique_ptr<TState> FState;
-};

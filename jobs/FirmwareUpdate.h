@@ -60,6 +60,7 @@ enum class TUpdateOutcome {
     TypeNotRead,
     NoImage,
     WriteNotStarted,
+    ImageRefused, // not a readable regular file of 1 byte up to the firmware area's size
     ReadFileFailed, // the read run did not start, or its file failed or could not be put in place
     VerifyFailed,
     Stalled,

@@ -61,26 +61,6 @@ std::string UtcText(std::chrono::system_clock::time_point Time)
     return Text;
 }
 
-std::string Sha256Hex(TRunFile& File)
-{
-    TSha256 Hash;
-    char Chunk[16384];
-    int Got = 0;
-    while ((Got = File.Read(Chunk, sizeof Chunk)) > 0)
-        if (!Hash.Add(Chunk, static_cast<size_t>(Got)))
-            return {};
-    const auto Digest = Hash.Finish();
-    if (Got < 0 || !Digest)
-        return {};
-    std::string Hex;
-    for (const uint8_t Byte : *Digest) {
-        char Pair[3];
-        std::snprintf(Pair, sizeof Pair, "%02x", Byte);
-        Hex += Pair;
-    }
-    return Hex;
-}
-
 const char* const RecordHelp =
     "append one JSON line per device to this file: times, port, adapter, device, image (read: the file read), outcome";
 
