@@ -16,15 +16,12 @@ constexpr std::chrono::seconds OpenWaitLimit{10};
 // The progress bar's tick, as the window's timer.
 constexpr std::chrono::milliseconds TickInterval{500};
 
-using TShowStatus = std::function<void(const std::string& Text)>;
-using TShowProgress = std::function<void(const TRunProgress& Run)>;
-
 // Stands in for the window around one firmware job: the status line and the progress bar go to the
-// host's two callbacks, and the message loop is a poll of the interrupt flag and of the tick timer.
+// port's place on the display, and the message loop is a poll of the interrupt flag and of the tick timer.
 // One host per worker; several run at once, each on a thread of its own, since the job's waits block.
 class TUpdateHost {
 public:
-    TUpdateHost(Tarm_SER& Worker, TShowStatus ShowStatus, TShowProgress ShowProgress);
+    TUpdateHost(Tarm_SER& Worker, TJobDisplay& Display, size_t Port);
 
     TFirmwareUpdate& Job() { return FJob; }
     // The last status text shown, as the window's status line would hold it.
@@ -35,16 +32,16 @@ private:
     TRunProgress RunProgress(int Position) const;
 
     Tarm_SER& FWorker;
-    const TShowStatus FShowStatus;
-    const TShowProgress FShowProgress;
+    TJobDisplay& FDisplay;
+    const size_t FPort;
     std::string FStatusText;
     TFirmwareUpdate FJob;
     TTickTimer FTimer;
 };
 
-TUpdateHost::TUpdateHost(Tarm_SER& Worker, TShowStatus ShowStatus, TShowProgress ShowProgress)
-    : FWorker(Worker), FShowStatus(std::move(ShowStatus)), FShowProgress(std::move(ShowProgress)),
-      FJob(Worker, Hooks()), FTimer(TickInterval, [this] { FJob.T_AutoTimer(); })
+TUpdateHost::TUpdateHost(Tarm_SER& Worker, TJobDisplay& Display, size_t Port)
+    : FWorker(Worker), FDisplay(Display), FPort(Port), FJob(Worker, Hooks()),
+      FTimer(TickInterval, [this] { FJob.T_AutoTimer(); })
 {
 }
 
@@ -53,7 +50,7 @@ TUpdateHooks TUpdateHost::Hooks()
     TUpdateHooks Hooks;
     Hooks.Show = [this](const std::string& Text) {
         FStatusText = Text;
-        FShowStatus(Text);
+        FDisplay.Show(FPort, Text);
     };
     Hooks.ProcessMessages = [this] {
         if (Interrupted())
@@ -62,7 +59,7 @@ TUpdateHooks TUpdateHost::Hooks()
     };
     Hooks.StartTimer = [this] { FTimer.Start(); };
     Hooks.StopTimer = [this] { FTimer.Stop(); };
-    Hooks.SetProgress = [this](int Position) { FShowProgress(RunProgress(Position)); };
+    Hooks.SetProgress = [this](int Position) { FDisplay.Progress(FPort, RunProgress(Position)); };
     Hooks.TakeEndsAtOnce = true;
     return Hooks;
 }
@@ -81,7 +78,7 @@ TRunProgress TUpdateHost::RunProgress(int Position) const
 
 // One port's whole job, on a thread of its own: its own worker, its own job, its own record.
 TPortEnd RunOnePort(const std::string& Port, size_t Index, const TPortJob& Job, const TUpdateFiles& Files,
-                    const TShowStatus& Show, const TShowProgress& Progress)
+                    TJobDisplay& Display)
 {
     TUpdateRecord Record(Files, Port, Index);
     TConnection Link(Port);
@@ -89,7 +86,7 @@ TPortEnd RunOnePort(const std::string& Port, size_t Index, const TPortJob& Job, 
         Record.Finish(Refused->Code, Refused->Text);
         return *Refused;
     }
-    TUpdateHost Host(Link.Worker(), Show, Progress);
+    TUpdateHost Host(Link.Worker(), Display, Index);
     Record.Follow(Host.Job(), Link.Worker());
     const TUpdateOutcome Outcome = Job(Host.Job(), Index);
     const std::string& Fault = Host.Job().Facts().FileFault;
@@ -200,9 +197,7 @@ int RunOnPorts(const std::vector<std::string>& Ports, bool Single, const TPortJo
 {
     if (Single) {
         TProgressDisplay Display(stdout, StdoutIsTerminal());
-        const TPortEnd End = RunOnePort(
-            Ports.front(), 0, Job, Files, [&](const std::string& Text) { Display.Show(Text); },
-            [&](const TRunProgress& Run) { Display.Progress(Run); });
+        const TPortEnd End = RunOnePort(Ports.front(), 0, Job, Files, Display);
         Display.Finish();
         return ReportEnd(Ports.front(), End);
     }
@@ -212,9 +207,7 @@ int RunOnPorts(const std::vector<std::string>& Ports, bool Single, const TPortJo
         std::vector<std::jthread> Runs;
         for (size_t I = 0; I < Ports.size(); ++I)
             Runs.emplace_back([&, I] {
-                Ends[I] = RunOnePort(
-                    Ports[I], I, Job, Files, [&](const std::string& Text) { Board.Show(I, Text); },
-                    [&](const TRunProgress& Run) { Board.Progress(I, Run); });
+                Ends[I] = RunOnePort(Ports[I], I, Job, Files, Board);
                 if (!Ends[I].Opened)
                     Board.Show(I, Ends[I].Text);
             });
@@ -226,9 +219,7 @@ int OnConsole(const std::string& Port, const std::function<int(TConnection& Link
 {
     return OnPort(Port, [&](TConnection& Link) {
         TProgressDisplay Display(stdout, StdoutIsTerminal());
-        TUpdateHost Host(
-            Link.Worker(), [&](const std::string& Text) { Display.Show(Text); },
-            [&](const TRunProgress& Run) { Display.Progress(Run); });
+        TUpdateHost Host(Link.Worker(), Display, 0);
         const int Code = Job(Link, Host.Job());
         Display.Finish();
         return Code;

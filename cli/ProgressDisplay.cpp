@@ -32,7 +32,7 @@ std::string ProgressFigures(const TRunProgress& Run, double Seconds)
 
 TProgressDisplay::TProgressDisplay(std::FILE* Out, bool Terminal) : FOut(Out), FTerminal(Terminal) {}
 
-void TProgressDisplay::Show(const std::string& Text)
+void TProgressDisplay::Show(size_t, const std::string& Text)
 {
     Finish();
     // An output whose reader went away (`| head -1`) is written no more; the job goes on.
@@ -44,7 +44,7 @@ void TProgressDisplay::Show(const std::string& Text)
     FRunStart = TClock::now();
 }
 
-void TProgressDisplay::Progress(const TRunProgress& Run)
+void TProgressDisplay::Progress(size_t, const TRunProgress& Run)
 {
     if (std::ferror(FOut))
         return;

@@ -15,7 +15,7 @@ class TRunFile;
 struct TImageFacts {
     std::string Path;
     int64_t Size = 0;
-    std::string Sha256; // lower-case hex
+    std::string Sha256{}; // lower-case hex
     std::shared_ptr<const TRunFile> File{};
 };
 

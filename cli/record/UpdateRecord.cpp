@@ -139,12 +139,10 @@ TJson TUpdateRecord::FileJson(TExitCode Code) const
     TImageFacts File = FFiles.Image;
     if (!FFiles.Outputs.empty()) {
         // The file read: its size and digest once the read has put it in place.
-        File = {FFiles.Outputs[FIndex], 0, {}};
-        TRunFile Read;
-        if (Code == ecDone && Read.OpenForReading(File.Path)) {
-            File.Size = Read.Size();
-            File.Sha256 = Sha256Hex(Read);
-        }
+        File = {FFiles.Outputs[FIndex]};
+        std::string Fault;
+        if (Code == ecDone)
+            OpenImageFile(File.Path, File, Fault);
     }
     const bool Known = !File.Sha256.empty();
     return {{"file", File.Path},
