@@ -157,7 +157,7 @@ int RunCheck(TConnection& Link, TFirmwareUpdate& Job)
     const TDeviceCheck Device = Job.CheckDevice();
     if (Interrupted())
         return ecInterrupted;
-    const TPortEnd End = DeviceEnd(Device, Link.Worker().LinkOpen());
+    const TPortEnd End = DeviceEnd(DeviceOutcome(Device, Link.Worker().LinkOpen()));
     if (End.Code != ecStalledOrLinkLost && Device.ProtectionWord)
         std::printf("Protection word: 0x%08X%s\n", *Device.ProtectionWord,
                     Device.Answered ? "" : " (no complete reply; taken as read)");

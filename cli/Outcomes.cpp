@@ -92,15 +92,16 @@ TPortEnd WriteEnd(TWriteCheck Check)
     return {{}, WriteCheckText(Check), ecNotWritten, true};
 }
 
-TPortEnd DeviceEnd(const TDeviceCheck& Device, bool LinkOpen)
+TPortEnd DeviceEnd(TUpdateOutcome Outcome)
 {
-    if (!LinkOpen)
-        return {"the link to the device was lost during the check", {}, ecStalledOrLinkLost, true};
-    if (!Device.ProtectionWord)
-        return {"its type could not be read, no reply to the protection read checked out", {}, ecReadFailed, true};
-    if (!Device.Accepted)
-        return {"not one this tool serves", {}, ecWrongDevice, true};
-    return {"SW30415, ready for an update", {}, ecDone, true};
+    const char* Text = "SW30415, ready for an update";
+    if (Outcome == TUpdateOutcome::LinkLost)
+        Text = "the link to the device was lost during the check";
+    if (Outcome == TUpdateOutcome::TypeNotRead)
+        Text = "its type could not be read, no reply to the protection read checked out";
+    if (Outcome == TUpdateOutcome::WrongDevice)
+        Text = "not one this tool serves";
+    return {Text, {}, ExitCodeOf(Outcome), true};
 }
 
 std::string ProbeText(const TProbeResult& Result)

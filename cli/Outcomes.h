@@ -50,8 +50,8 @@ TPortEnd RefusedOpen(const TOpenFailure& Failure, bool Interrupted);
 TPortEnd ReadEnd(const std::optional<TReadText>& Read);
 // A parameter write, read back and compared.
 TPortEnd WriteEnd(TWriteCheck Check);
-// The device check once the boot loader has answered; LinkOpen: the link after the check.
-TPortEnd DeviceEnd(const TDeviceCheck& Device, bool LinkOpen);
+// The device check once the boot loader has answered: its DeviceOutcome.
+TPortEnd DeviceEnd(TUpdateOutcome Outcome);
 
 // What a port answers to the boot query. A port that another program holds is reported as busy;
 // nothing is sent to it, nor to a system console.

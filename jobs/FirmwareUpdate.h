@@ -77,6 +77,10 @@ struct TDeviceCheck {
     bool Answered = false;
 };
 
+// What a device check makes of the device, LinkOpen: the link after it. Done when it is one this
+// tool serves; else LinkLost, TypeNotRead or WrongDevice.
+TUpdateOutcome DeviceOutcome(const TDeviceCheck& Device, bool LinkOpen);
+
 // One firmware run of an update, as far as it went.
 struct TRunFacts {
     std::chrono::milliseconds Time{0}; // from its start to its end, or to its giving up
