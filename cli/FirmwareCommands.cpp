@@ -82,8 +82,10 @@ TExitCode OpenCheckedImage(const std::string& Given, TImageFacts& Image)
     const std::string Path = Given.empty() ? MasterImagePath() : Given;
     std::string Fault;
     if (const TUpdateOutcome Outcome = OpenImageFile(Path, Image, Fault); Outcome != TUpdateOutcome::Done) {
-        std::fprintf(stderr, "sw30415: the image \"%s\" %s; it must be a readable regular file of 1 to %u bytes %s\n",
-                     Path.c_str(), Fault.c_str(), static_cast<unsigned>(FirmwareAreaSize), "(the firmware area)");
+        std::fprintf(stderr,
+                     "sw30415: the image \"%s\" %s; it must be a readable regular file of 1 to %u bytes"
+                     " (the firmware area)\n",
+                     Path.c_str(), Fault.c_str(), static_cast<unsigned>(FirmwareAreaSize));
         return ExitCodeOf(Outcome);
     }
     // The read-back file goes beside the image: a folder that takes no new file, or a name too long

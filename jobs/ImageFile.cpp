@@ -27,7 +27,8 @@ TUpdateOutcome OpenImageFile(const std::string& Path, TImageFacts& Image, std::s
         return Refuse(TUpdateOutcome::ImageRefused, "cannot be read (no permission, or a program is writing it)");
     const int64_t Size = File->Size();
     if (!ImageFits(Size))
-        return Refuse(TUpdateOutcome::ImageRefused, Size <= 0 ? "is empty" : "holds " + std::to_string(Size) + " bytes");
+        return Refuse(TUpdateOutcome::ImageRefused,
+                      Size <= 0 ? "is empty" : "holds " + std::to_string(Size) + " bytes");
     const std::string Digest = Sha256Hex(*File);
     if (Digest.empty())
         return Refuse(TUpdateOutcome::ImageRefused, "cannot be read to its end");
