@@ -12,3 +12,11 @@ inline constexpr uint32_t FirmwareEnd = 0x23FFF;        // inclusive: 896 blocks
 inline constexpr uint32_t SettingsAddress = 0x24000;    // 4 bytes; base of settings writes
 
 inline constexpr uint32_t FirmwareAreaSize = FirmwareEnd - FirmwareStart + 1;
+
+// The one rule for an image of Size bytes written from Start: an empty one would still write a block
+// of zeros, and one that ends past the firmware area would run on into the port settings, the
+// protection word and the MAC address.
+inline constexpr bool ImageFits(int64_t Size, uint32_t Start = FirmwareStart)
+{
+    return Size > 0 && Start + Size - 1 <= int64_t{FirmwareEnd};
+}

@@ -82,9 +82,7 @@ int Tarm_SER::ArmFirmwareWrite(bool KeepStart, uint32_t& Size)
         return srFileError;
     const int64_t Length = FFile.Size();
     const uint32_t Start = KeepStart ? FStartAddress.load(Observe) : FirmwareStart;
-    // An empty image would still write one block of zeros; a longer one than the firmware area
-    // would run on into the port settings, the protection word and the MAC address.
-    if (Length <= 0 || Start + Length - 1 > int64_t{FirmwareEnd}) {
+    if (!ImageFits(Length, Start)) {
         FFile.Close();
         return srFileError;
     }
@@ -188,7 +186,8 @@ TOpenFailure Tarm_SER::OpenFailure() const
 
 void Tarm_SER::OpenLink()
 {
-    TThread::Sleep(LinkStartDelayMs);
+    if (!FSkipStartPause)
+        TThread::Sleep(LinkStartDelayMs);
     // Held while the port opens: a CloseLink (a Disconnect during the start pause) either comes
     // first, and no port is opened, or waits and frees the port opened here.
     std::lock_guard Lock(FLinkLock);

@@ -75,6 +75,9 @@ public:
 
     // The port to open; read when the link opens, so before Resume.
     void SetPortName(const std::string& Name) { FPortName = Name; }
+    // The window pauses before the port opens; a program that opens the port to use it at once does
+    // not. Before Resume.
+    void SkipStartPause() { FSkipStartPause = true; }
 
     // The start operations answer srArmed, srBusy or srFileError; each claims the idle worker first.
     // Arms opWriteFromFile for the image FileName from FirmwareStart on (KeepStart: from the
@@ -163,6 +166,7 @@ private:
     TBlock FBlock{};
     TRunFile FFile;
     std::string FPortName;
+    bool FSkipStartPause = false;
     std::atomic<int32_t> FWriteKind{0};
     std::atomic<uint32_t> FAddress{0};
     std::atomic<uint32_t> FStartAddress{0};

@@ -1,21 +1,17 @@
-#include "Commands.h"
-
-#include <CLI/CLI.hpp>
+#include "PortRunner.h"
 
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <set>
 
-#include "Console.h"
 #include "FirmwareFiles.h"
 #include "MemoryMap.h"
 #include "NumberParse.h"
 #include "OutputFile.h"
 #include "PathText.h"
-#include "PortRunner.h"
-#include "RunFile.h"
-#include "Sha256.h"
+#include "Platform.h"
 
 namespace {
 
@@ -76,45 +72,22 @@ CLI::Validator SizeRule()
         "1 to " + std::to_string(FirmwareAreaSize));
 }
 
-TExitCode Refuse(TExitCode Code, const std::string& Path, const std::string& Fault)
-{
-    std::fprintf(stderr,
-                 "sw30415: the image \"%s\" %s; it must be a readable regular file of 1 to %u bytes (the firmware area)\n",
-                 Path.c_str(), Fault.c_str(), static_cast<unsigned>(FirmwareAreaSize));
-    return Code;
-}
-
 // The image of an update or verify, checked before any port opens: a file that cannot be written is
 // refused before anything is sent, and without the read-back of the whole firmware area that a
 // refused write run would still cost. Given: the --image argument; empty, the image beside the
-// program. ecDone with Image filled in, else ecNoImage for a missing file and ecWriteRefused for one
-// that is not a readable regular file of 1 byte up to the firmware area's size, with the file and the
-// rule on stderr; and ecReadFileFailed when no read-back file can be created beside it.
+// program. ecDone with Image filled in; else its exit code with the file and the rule on stderr, and
+// ecReadFileFailed when no read-back file can be created beside it.
 TExitCode OpenCheckedImage(const std::string& Given, TImageFacts& Image)
 {
     const std::string Path = Given.empty() ? MasterImagePath() : Given;
-    std::error_code Error;
-    const std::filesystem::file_status Status = std::filesystem::status(PathFromText(Path), Error);
-    if (Status.type() == std::filesystem::file_type::not_found)
-        return Refuse(ecNoImage, Path, "does not exist");
-    // A folder on the way that cannot be searched leaves the type unknown.
-    if (Status.type() == std::filesystem::file_type::none)
-        return Refuse(ecWriteRefused, Path, "cannot be reached: " + Error.message());
-    if (Status.type() != std::filesystem::file_type::regular)
-        return Refuse(ecWriteRefused, Path, "is not a regular file");
-    // Opened as the write run opens it, which neither a FIFO nor a device can hold up.
-    const auto Open = std::make_shared<TRunFile>();
-    TRunFile& File = *Open;
-    if (!File.OpenForReading(Path))
-        return Refuse(ecWriteRefused, Path, "cannot be read (no permission, or a program is writing it)");
-    const int64_t Size = File.Size();
-    if (Size <= 0)
-        return Refuse(ecWriteRefused, Path, "is empty");
-    if (Size > int64_t{FirmwareAreaSize})
-        return Refuse(ecWriteRefused, Path, "holds " + std::to_string(Size) + " bytes");
-    const std::string Digest = Sha256Hex(File);
-    if (Digest.empty())
-        return Refuse(ecWriteRefused, Path, "cannot be read to its end");
+    std::string Fault;
+    if (const TUpdateOutcome Outcome = OpenImageFile(Path, Image, Fault); Outcome != TUpdateOutcome::Done) {
+        std::fprintf(stderr,
+                     "sw30415: the image \"%s\" %s; it must be a readable regular file of 1 to %u bytes"
+                     " (the firmware area)\n",
+                     Path.c_str(), Fault.c_str(), static_cast<unsigned>(FirmwareAreaSize));
+        return ExitCodeOf(Outcome);
+    }
     // The read-back file goes beside the image: a folder that takes no new file, or a name too long
     // for it (the longest time stamp tried), is found now rather than after the write run.
     const std::string ReadBack = ReadBackName(Path, {9999, 12, 31, 23, 59, 59, 999});
@@ -123,7 +96,6 @@ TExitCode OpenCheckedImage(const std::string& Given, TImageFacts& Image)
                      Reason.c_str());
         return ecReadFileFailed;
     }
-    Image = {Path, Size, Digest, Open};
     return ecDone;
 }
 
@@ -137,8 +109,10 @@ struct TFirmwareArgs {
     TUpdateFiles Files;
 };
 
+using TImageJob = TUpdateOutcome (*)(TFirmwareUpdate& Update);
+
 // update and verify: the image checked, then Job on the ports chosen.
-int RunWithImage(TFirmwareArgs& Args, TUpdateOutcome (*Job)(TFirmwareUpdate& Update))
+int RunWithImage(TFirmwareArgs& Args, TImageJob Job)
 {
     TUpdateFiles& Files = Args.Files;
     if (const TExitCode Code = OpenCheckedImage(Args.Image, Files.Image); Code != ecDone)
@@ -152,16 +126,6 @@ int RunWithImage(TFirmwareArgs& Args, TUpdateOutcome (*Job)(TFirmwareUpdate& Upd
         Update.SetImageFile(Files.Image.Path, Files.Image.File);
         return Job(Update);
     }, Files);
-}
-
-int RunUpdate(TFirmwareArgs& Args)
-{
-    return RunWithImage(Args, [](TFirmwareUpdate& Update) { return Update.Run(); });
-}
-
-int RunVerify(TFirmwareArgs& Args)
-{
-    return RunWithImage(Args, [](TFirmwareUpdate& Update) { return Update.RunVerify(); });
 }
 
 int RunRead(TFirmwareArgs& Args)
@@ -195,38 +159,25 @@ int RunCheck(TConnection& Link, TFirmwareUpdate& Job)
     const TDeviceCheck Device = Job.CheckDevice();
     if (Interrupted())
         return ecInterrupted;
-    if (!Link.Worker().LinkOpen()) {
-        std::printf("Device: the link to the device was lost during the check\n");
-        return ecStalledOrLinkLost;
-    }
-    if (!Device.ProtectionWord) {
-        std::printf("Device: its type could not be read, no reply to the protection read checked out\n");
-        return ecReadFailed;
-    }
-    std::printf("Protection word: 0x%08X%s\n", *Device.ProtectionWord,
-                Device.Answered ? "" : " (no complete reply; taken as read)");
-    if (!Device.Accepted) {
-        std::printf("Device: not one this tool serves\n");
-        return ecWrongDevice;
-    }
-    std::printf("Device: SW30415, ready for an update\n");
-    return ecDone;
+    const TPortEnd End = DeviceEnd(DeviceOutcome(Device, Link.Worker().LinkOpen()));
+    if (End.Code != ecStalledOrLinkLost && Device.ProtectionWord)
+        std::printf("Protection word: 0x%08X%s\n", *Device.ProtectionWord,
+                    Device.Answered ? "" : " (no complete reply; taken as read)");
+    std::printf("Device: %s\n", End.Text.c_str());
+    return End.Code;
 }
 
 // A job on the ports chosen, with the options every one of them takes.
 CLI::App* AddPortsCommand(CLI::App& App, int& ExitCode, const char* Name, const char* Description,
-                          const std::shared_ptr<TFirmwareArgs>& Args, int (*Run)(TFirmwareArgs& Args))
+                          const std::shared_ptr<TFirmwareArgs>& Args, std::function<int(TFirmwareArgs& Args)> Run)
 {
     Args->Files.Command = Name;
     CLI::App* Command = App.add_subcommand(Name, Description);
     Args->Ports.AddOptions(*Command);
     Command->add_option("--record", Args->Files.RecordFile, RecordHelp);
     Command->footer(ExitCodeHelp);
-    Command->callback([Args, Command, Run, &ExitCode] {
-        if (!Args->Ports.Given(*Command)) {
-            ExitCode = ecBadArguments;
-            return;
-        }
+    Command->callback([Args, Run, Name, &ExitCode] {
+        Args->Ports.Require(Name);
         // Before the image's check, which creates and deletes a file beside the image.
         InstallInterruptHandlers();
         ExitCode = Run(*Args);
@@ -238,32 +189,36 @@ CLI::App* AddPortsCommand(CLI::App& App, int& ExitCode, const char* Name, const 
 
 void AddFirmwareCommands(CLI::App& App, int& ExitCode)
 {
-    const char* const ImageHelp = "the image file (default: master/Sim30415.sim beside this program)";
-    const auto Update = std::make_shared<TFirmwareArgs>();
-    AddPortsCommand(App, ExitCode, "update", "write the image into the device, read it back and compare", Update,
-                    RunUpdate)
-        ->add_option("--image", Update->Image, ImageHelp);
+    const auto AddImageCommand = [&](const char* Name, const char* Description, TImageJob Job) {
+        const auto Args = std::make_shared<TFirmwareArgs>();
+        AddPortsCommand(App, ExitCode, Name, Description, Args, [Job](TFirmwareArgs& Given) {
+            return RunWithImage(Given, Job);
+        })->add_option("--image", Args->Image, "the image file (default: master/Sim30415.sim beside this program)");
+    };
+    AddImageCommand("update", "write the image into the device, read it back and compare",
+                    [](TFirmwareUpdate& Update) { return Update.Run(); });
 
     const auto Read = std::make_shared<TFirmwareArgs>();
     CLI::App* ReadCommand = AddPortsCommand(
         App, ExitCode, "read", "read the device's firmware area into a file; nothing is written to the device", Read,
         RunRead);
-    ReadCommand->add_option("--out", Read->Out, "the file to create; with several ports each port's name is added to it")
+    ReadCommand
+        ->add_option("--out", Read->Out, "the file to create; with several ports each port's name is added to it")
         ->required()
         ->check(CLI::Validator([](const std::string& File) { return File.empty() ? "names no file" : ""; }, "FILE"));
-    ReadCommand->add_option("--size", Read->Size, "the bytes to read from the firmware area's start (default: all of it)")
+    ReadCommand
+        ->add_option("--size", Read->Size, "the bytes to read from the firmware area's start (default: all of it)")
         ->transform(SizeRule());
     ReadCommand->add_flag("--force", Read->Force,
-                          "replace a regular file (keeping its permission bits) or a link already there, once the read has finished");
+                          "replace a regular file (keeping its permission bits) or a link already there, once the "
+                          "read has finished");
 
-    const auto Verify = std::make_shared<TFirmwareArgs>();
-    AddPortsCommand(App, ExitCode, "verify", "read the device back and compare it with the image; nothing is written",
-                    Verify, RunVerify)
-        ->add_option("--image", Verify->Image, ImageHelp);
+    AddImageCommand("verify", "read the device back and compare it with the image; nothing is written",
+                    [](TFirmwareUpdate& Update) { return Update.RunVerify(); });
 
     const auto Port = std::make_shared<std::string>();
     CLI::App* Check = App.add_subcommand("check", "ask for the boot loader and read the protection word only");
-    AddPortOption(*Check, *Port);
+    AddPortOption(*Check, *Port)->required();
     Check->footer(ExitCodeHelp);
     Check->callback([Port, &ExitCode] {
         InstallInterruptHandlers();

@@ -12,7 +12,8 @@ const std::string ExitCodeHelp = std::string("Exit codes, with the commands they
                                  "  4    the device isn't in boot mode (update, check, read, verify)\n"
                                  "  5    wrong device, protection word neither 78 nor 0 (update, check, read, verify)\n"
                                  "  6    no image file (update, verify; before any port opens)\n"
-                                 "  7    the image is not a readable regular file of 1 to ") + std::to_string(FirmwareAreaSize) + " bytes\n"
+                                 "  7    the image is not a readable regular file of 1 to ") +
+                                 std::to_string(FirmwareAreaSize) + " bytes\n"
                                  "       (update, verify; before any port opens), or the write run did not\n"
                                  "       start (update)\n"
                                  "  8    the read run did not start, or its file could not be created or\n"
@@ -28,8 +29,6 @@ const std::string ExitCodeHelp = std::string("Exit codes, with the commands they
                                  "       (update, read, verify)\n"
                                  "  130  interrupted (SIGINT, SIGTERM or SIGHUP; on Windows also the console closed)\n";
 
-namespace {
-
 TExitCode ExitCodeOf(TUpdateOutcome Outcome)
 {
     switch (Outcome) {
@@ -38,7 +37,8 @@ TExitCode ExitCodeOf(TUpdateOutcome Outcome)
     case TUpdateOutcome::WrongDevice: return ecWrongDevice;
     case TUpdateOutcome::TypeNotRead: return ecReadFailed;
     case TUpdateOutcome::NoImage: return ecNoImage;
-    case TUpdateOutcome::WriteNotStarted: return ecWriteRefused;
+    case TUpdateOutcome::WriteNotStarted:
+    case TUpdateOutcome::ImageRefused: return ecWriteRefused;
     case TUpdateOutcome::ReadFileFailed: return ecReadFileFailed;
     case TUpdateOutcome::VerifyFailed: return ecVerifyFailed;
     case TUpdateOutcome::Stalled:
@@ -47,6 +47,8 @@ TExitCode ExitCodeOf(TUpdateOutcome Outcome)
     }
     return ecVerifyFailed;
 }
+
+namespace {
 
 const char* RefusalName(TOpenRefusal Kind)
 {
@@ -74,4 +76,43 @@ TPortEnd RefusedOpen(const TOpenFailure& Failure, bool Interrupted)
     if (Interrupted)
         return {"interrupted", {}, ecInterrupted, false};
     return {std::string("cannot open the port: ") + RefusalName(Failure.Kind), Failure.Advice, ecPortNotOpened, false};
+}
+
+TPortEnd ReadEnd(const std::optional<TReadText>& Read)
+{
+    if (!Read)
+        return {{}, "the link closed before the read", ecReadFailed, true};
+    return {Read->Text, {}, Read->Ok ? ecDone : ecReadFailed, true};
+}
+
+TPortEnd WriteEnd(TWriteCheck Check)
+{
+    if (Check == wcWritten)
+        return {WriteCheckText(Check), {}, ecDone, true};
+    return {{}, WriteCheckText(Check), ecNotWritten, true};
+}
+
+TPortEnd DeviceEnd(TUpdateOutcome Outcome)
+{
+    const char* Text = "SW30415, ready for an update";
+    if (Outcome == TUpdateOutcome::LinkLost)
+        Text = "the link to the device was lost during the check";
+    if (Outcome == TUpdateOutcome::TypeNotRead)
+        Text = "its type could not be read, no reply to the protection read checked out";
+    if (Outcome == TUpdateOutcome::WrongDevice)
+        Text = "not one this tool serves";
+    return {Text, {}, ExitCodeOf(Outcome), true};
+}
+
+std::string ProbeText(const TProbeResult& Result)
+{
+    switch (Result.State) {
+    case TProbeState::Console: return "skipped (system console)";
+    case TProbeState::Busy: return "busy (held by another program)";
+    case TProbeState::NotOpened: return "cannot be opened: " + Result.Advice;
+    case TProbeState::NoAnswer: return "no answer";
+    case TProbeState::OtherReply: return "answered \"" + Result.Reply + "\", not in boot mode";
+    case TProbeState::BootMode: return "boot mode: \"" + Result.Reply + "\"";
+    }
+    return {};
 }

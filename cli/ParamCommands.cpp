@@ -1,16 +1,10 @@
-#include "Commands.h"
-
-#include <CLI/CLI.hpp>
+#include "PortRunner.h"
 
 #include <cstdio>
 #include <functional>
 #include <memory>
 
-#include "Outcomes.h"
 #include "NumberParse.h"
-#include "ParamJobs.h"
-#include "ParamVerify.h"
-#include "PortRunner.h"
 #include "SettingCodes.h"
 
 namespace {
@@ -47,47 +41,51 @@ std::string Joined(const TTexts& Texts)
     return Line;
 }
 
-void Refuse(const std::string& Argument, const std::string& Text, const char* Fault, const std::string& Forms)
+[[noreturn]] void Refuse(const std::string& Argument, const std::string& Text, const char* Fault,
+                         const std::string& Forms)
 {
-    std::fprintf(stderr, "sw30415: %s: \"%s\" %s; accepted: %s\n", Argument.c_str(), Text.c_str(), Fault,
-                 Forms.c_str());
+    throw TArgumentRefusal(Argument, "\"" + Text + "\" " + Fault + "; accepted: " + Forms);
 }
 
-std::optional<uint32_t> ProtectionValue(const char* Argument, const std::string& Text)
+// The word by the program's own number rules (a leading 0 is no octal), handed on in decimal.
+CLI::Validator ProtectionRule(const std::string& Argument)
 {
-    const std::optional<int32_t> Word = ParseInt32(Text);
-    if (!Word) {
-        Refuse(Argument, Text, "is not a 32-bit number", ProtectionForms);
-        return std::nullopt;
-    }
-    return static_cast<uint32_t>(*Word);
+    return CLI::Validator(
+        [Argument](std::string& Text) {
+            const std::optional<int32_t> Word = ParseInt32(Text);
+            if (!Word)
+                Refuse(Argument, Text, "is not a 32-bit number", ProtectionForms);
+            Text = std::to_string(static_cast<uint32_t>(*Word));
+            return std::string();
+        },
+        "WORD");
 }
 
-std::optional<uint64_t> MacValue(const char* Argument, const std::string& Text)
+CLI::Validator MacRule(const std::string& Argument)
 {
-    const std::optional<int64_t> Mac = ParseInt64(Text);
-    if (!Mac) {
-        Refuse(Argument, Text, "is not a number of at most 48 bits", MacForms);
-        return std::nullopt;
-    }
-    // The window would drop the top bits; a script's typing error must not reach a unit.
-    if (!FitsMacAddress(static_cast<uint64_t>(*Mac))) {
-        Refuse(Argument, Text, "is wider than 48 bits", MacForms);
-        return std::nullopt;
-    }
-    return static_cast<uint64_t>(*Mac);
+    return CLI::Validator(
+        [Argument](std::string& Text) {
+            const std::optional<int64_t> Mac = ParseInt64(Text);
+            if (!Mac)
+                Refuse(Argument, Text, "is not a number of at most 48 bits", MacForms);
+            // The window would drop the top bits; a script's typing error must not reach a unit.
+            if (!FitsMacAddress(static_cast<uint64_t>(*Mac)))
+                Refuse(Argument, Text, "is wider than 48 bits", MacForms);
+            Text = std::to_string(static_cast<uint64_t>(*Mac));
+            return std::string();
+        },
+        "MAC");
 }
 
-std::optional<TPortSettings> SettingsValue(const std::vector<std::string>& Texts)
+// Each text by its own list, so that the refusal names the one at fault.
+TPortSettings SettingsValue(const std::vector<std::string>& Texts)
 {
     TPortSettings Settings;
     for (size_t I = 0; I < std::size(SettingArguments); ++I) {
         const TSettingArgument& Argument = SettingArguments[I];
         const std::optional<uint8_t> Code = SettingCode(Argument.List, Texts[I]);
-        if (!Code) {
+        if (!Code)
             Refuse(std::string("--write ") + Argument.Name, Texts[I], "is not in the list", Joined(Argument.List));
-            return std::nullopt;
-        }
         Settings.*Argument.Field = *Code;
     }
     return Settings;
@@ -95,101 +93,31 @@ std::optional<TPortSettings> SettingsValue(const std::vector<std::string>& Texts
 
 // A read that did not end within its wait shows the fields as they stood, as the window does, and
 // fails all the same.
-int ShowRead(bool Ok, const std::string& Text)
+int ShowEnd(const TPortEnd& End)
 {
-    std::printf("%s\n", Text.c_str());
-    return Ok ? ecDone : ecReadFailed;
-}
-
-// The port was open, so no result means that the link closed before the read.
-int LinkClosed()
-{
-    std::fprintf(stderr, "sw30415: the link closed before the read\n");
-    return ecReadFailed;
-}
-
-int ShowRead(const std::optional<TReadText>& Read)
-{
-    return Read ? ShowRead(Read->Ok, Read->Text) : LinkClosed();
+    if (End.Advice.empty())
+        std::printf("%s\n", End.Text.c_str());
+    else
+        std::fprintf(stderr, "sw30415: %s\n", End.Advice.c_str());
+    return End.Code;
 }
 
 // The four texts on one line, in the order settings --write takes them; a failure text alone.
-int ShowRead(const std::optional<TSettingsText>& Read)
+std::optional<TReadText> SettingsLine(const std::optional<TSettingsText>& Read)
 {
-    return Read ? ShowRead(Read->Ok, Joined(Read->Texts)) : LinkClosed();
+    return Read ? std::optional<TReadText>({Read->Ok, Joined(Read->Texts)}) : std::nullopt;
 }
 
-int ShowWrite(TWriteCheck Check)
-{
-    if (Check == wcWritten) {
-        std::printf("%s\n", WriteCheckText(Check));
-        return ecDone;
-    }
-    std::fprintf(stderr, "sw30415: %s\n", WriteCheckText(Check));
-    return ecNotWritten;
-}
-
-// The arguments of the four commands; Write: --write was given.
+// The arguments of the four commands, their values checked as they are parsed.
 struct TParamArgs {
     std::string Port;
-    bool Write = false;
-    std::string Value;                      // protection's and mac's --write
-    std::vector<std::string> SettingTexts;  // settings --write
-    std::string ProtectionValue;            // write-all
-    std::string MacValue;                   // write-all
+    uint32_t Word = 0;
+    uint64_t Mac = 0;
+    TPortSettings Settings;
 };
 
-int OnDevice(const std::string& Port, const std::function<int(Tarm_SER& Worker)>& Job)
-{
-    return OnPort(Port, [&](TConnection& Link) { return Job(Link.Worker()); });
-}
-
-// Read without --write; with it, the value (none when refused, before the port opens) written and
-// read back.
-template <class TValue>
-int ReadOrWrite(const TParamArgs& Args, const std::function<int(Tarm_SER& Worker)>& Read,
-                const std::function<std::optional<TValue>()>& Value,
-                const std::function<TWriteCheck(Tarm_SER& Worker, const TValue& Value)>& Write)
-{
-    if (!Args.Write)
-        return OnDevice(Args.Port, Read);
-    const std::optional<TValue> Checked = Value();
-    if (!Checked)
-        return ecBadArguments;
-    return OnDevice(Args.Port, [&](Tarm_SER& Worker) { return ShowWrite(Write(Worker, *Checked)); });
-}
-
-int RunProtection(const TParamArgs& Args)
-{
-    return ReadOrWrite<uint32_t>(
-        Args, [](Tarm_SER& Worker) { return ShowRead(ReadProtection(Worker)); },
-        [&] { return ProtectionValue("--write", Args.Value); }, WriteProtectionChecked);
-}
-
-int RunMac(const TParamArgs& Args)
-{
-    return ReadOrWrite<uint64_t>(
-        Args, [](Tarm_SER& Worker) { return ShowRead(ReadMacAddress(Worker)); },
-        [&] { return MacValue("--write", Args.Value); }, WriteMacAddressChecked);
-}
-
-int RunSettings(const TParamArgs& Args)
-{
-    return ReadOrWrite<TPortSettings>(
-        Args, [](Tarm_SER& Worker) { return ShowRead(ReadSettings(Worker)); },
-        [&] { return SettingsValue(Args.SettingTexts); }, WriteSettingsChecked);
-}
-
-int RunWriteAll(const TParamArgs& Args)
-{
-    const std::optional<uint32_t> Word = ProtectionValue("--protection", Args.ProtectionValue);
-    if (!Word)
-        return ecBadArguments;
-    const std::optional<uint64_t> Mac = MacValue("--mac", Args.MacValue);
-    if (!Mac)
-        return ecBadArguments;
-    return OnDevice(Args.Port, [&](Tarm_SER& Worker) { return ShowWrite(WriteAllChecked(Worker, *Word, *Mac)); });
-}
+using TReadJob = std::function<std::optional<TReadText>(Tarm_SER& Worker)>;
+using TWriteJob = std::function<TWriteCheck(Tarm_SER& Worker)>;
 
 } // namespace
 
@@ -197,27 +125,40 @@ void AddParamCommands(CLI::App& App, int& ExitCode)
 {
     // One set of arguments: only one subcommand is parsed.
     const auto Args = std::make_shared<TParamArgs>();
-    const auto Add = [&](const char* Name, const char* Description, int (*Run)(const TParamArgs& Args)) {
+    // Read without --write (write-all has none); with it Write, its value checked by then.
+    const auto Add = [&](const char* Name, const char* Description, TReadJob Read, TWriteJob Write) {
         CLI::App* Command = App.add_subcommand(Name, Description);
-        AddPortOption(*Command, Args->Port);
+        AddPortOption(*Command, Args->Port)->required();
         Command->footer(ExitCodeHelp);
-        Command->callback([Args, Command, Run, &ExitCode] {
-            const CLI::Option* Write = Command->get_option_no_throw("--write");
-            Args->Write = Write && Write->count() > 0;
-            ExitCode = Run(*Args);
+        Command->callback([Args, Command, Read, Write, &ExitCode] {
+            const bool Writing = !Read || Command->get_option("--write")->count() > 0;
+            ExitCode = OnPort(Args->Port, [&](TConnection& Link) {
+                return ShowEnd(Writing ? WriteEnd(Write(Link.Worker())) : ReadEnd(Read(Link.Worker())));
+            });
         });
         return Command;
     };
-    Add("protection", "read the protection word, or write it and read it back", RunProtection)
-        ->add_option("--write", Args->Value, std::string("the word to write: ") + ProtectionForms);
-    Add("mac", "read the MAC address, or write it and read it back", RunMac)
-        ->add_option("--write", Args->Value, std::string("the address to write: ") + MacForms);
-    Add("settings", "read the device's port settings, or write them and read them back", RunSettings)
-        ->add_option("--write", Args->SettingTexts, "USB_BAUD USB_PARITY METER_BAUD METER_PARITY as the window's "
-                                                    "lists show them, e.g. 115200 NONE 9600 EVEN")
+    Add("protection", "read the protection word, or write it and read it back",
+        [](Tarm_SER& Worker) { return ReadProtection(Worker); },
+        [Args](Tarm_SER& Worker) { return WriteProtectionChecked(Worker, Args->Word); })
+        ->add_option("--write", Args->Word, std::string("the word to write: ") + ProtectionForms)
+        ->transform(ProtectionRule("--write"));
+    Add("mac", "read the MAC address, or write it and read it back",
+        [](Tarm_SER& Worker) { return ReadMacAddress(Worker); },
+        [Args](Tarm_SER& Worker) { return WriteMacAddressChecked(Worker, Args->Mac); })
+        ->add_option("--write", Args->Mac, std::string("the address to write: ") + MacForms)
+        ->transform(MacRule("--write"));
+    Add("settings", "read the device's port settings, or write them and read them back",
+        [](Tarm_SER& Worker) { return SettingsLine(ReadSettings(Worker)); },
+        [Args](Tarm_SER& Worker) { return WriteSettingsChecked(Worker, Args->Settings); })
+        ->add_option_function<std::vector<std::string>>(
+            "--write", [Args](const std::vector<std::string>& Texts) { Args->Settings = SettingsValue(Texts); },
+            "USB_BAUD USB_PARITY METER_BAUD METER_PARITY as the window's lists show them, e.g. 115200 NONE 9600 EVEN")
         ->expected(static_cast<int>(std::size(SettingArguments)));
     CLI::App* WriteAll = Add("write-all", "write the protection word and the MAC address as one record, read them back",
-                             RunWriteAll);
-    WriteAll->add_option("--protection", Args->ProtectionValue, ProtectionForms)->required();
-    WriteAll->add_option("--mac", Args->MacValue, MacForms)->required();
+                             {}, [Args](Tarm_SER& Worker) { return WriteAllChecked(Worker, Args->Word, Args->Mac); });
+    WriteAll->add_option("--protection", Args->Word, ProtectionForms)
+        ->required()
+        ->transform(ProtectionRule("--protection"));
+    WriteAll->add_option("--mac", Args->Mac, MacForms)->required()->transform(MacRule("--mac"));
 }

@@ -1,11 +1,10 @@
-// The program's platform pieces on POSIX systems: the interrupt handlers, the terminal and the record file.
-#include "Console.h"
-#include "RecordFile.h"
+// The program's platform pieces on POSIX systems.
+#include "Platform.h"
 
 #include <cerrno>
 #include <csignal>
 #include <cstring>
-#include <filesystem>
+#include <fstream>
 #include <initializer_list>
 
 #include <fcntl.h>
@@ -13,27 +12,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "PortPath.h"
+
 namespace {
 
 void OnSignal(int) { NoteInterrupt(); }
-
-} // namespace
-
-void InstallInterruptHandlers()
-{
-    struct sigaction Action {};
-    Action.sa_handler = OnSignal;
-    sigemptyset(&Action.sa_mask);
-    for (int Signal : {SIGINT, SIGTERM, SIGHUP})
-        sigaction(Signal, &Action, nullptr);
-    // A reader gone (`| head -1`) then fails the writes to it, and the device's job goes on to its end.
-    Action.sa_handler = SIG_IGN;
-    sigaction(SIGPIPE, &Action, nullptr);
-}
-
-bool StdoutIsTerminal() { return isatty(STDOUT_FILENO) == 1; }
-
-namespace {
 
 // Link: what lstat found under File.
 bool MayFollow(const std::string& File, const struct stat& Link)
@@ -69,7 +52,31 @@ bool AppendWhole(int Descriptor, const std::string& Line, std::string& Reason)
     return true;
 }
 
+namespace fs = std::filesystem;
+
+std::string FirstLine(const fs::path& File)
+{
+    std::ifstream In(File);
+    std::string Line;
+    std::getline(In, Line);
+    return Line;
+}
+
 } // namespace
+
+void InstallInterruptHandlers()
+{
+    struct sigaction Action {};
+    Action.sa_handler = OnSignal;
+    sigemptyset(&Action.sa_mask);
+    for (int Signal : {SIGINT, SIGTERM, SIGHUP})
+        sigaction(Signal, &Action, nullptr);
+    // A reader gone (`| head -1`) then fails the writes to it, and the device's job goes on to its end.
+    Action.sa_handler = SIG_IGN;
+    sigaction(SIGPIPE, &Action, nullptr);
+}
+
+bool StdoutIsTerminal() { return isatty(STDOUT_FILENO) == 1; }
 
 bool AppendToRecordFile(const std::string& File, const std::string& Line, std::string& Reason)
 {
@@ -99,3 +106,30 @@ bool AppendToRecordFile(const std::string& File, const std::string& Line, std::s
     close(Descriptor);
     return Whole;
 }
+
+nlohmann::ordered_json AdapterIdentity(const std::string& Port, const fs::path& Root)
+{
+    nlohmann::ordered_json Identity = nlohmann::ordered_json::object();
+    std::error_code Error;
+    // A by-id link leads to the node, whose name is the tty's in sysfs.
+    const fs::path Node = fs::canonical(PortDevicePath(Port), Error);
+    if (Error)
+        return Identity;
+    const fs::path Devices = fs::canonical(Root / "sys/devices", Error);
+    fs::path Device = fs::canonical(Root / "sys/class/tty" / Node.filename() / "device", Error);
+    // The tty's device is a USB interface (or a serial converter below one); the USB device that
+    // holds the ids is further up.
+    while (!Error && Device.has_relative_path() && Device != Devices) {
+        if (fs::exists(Device / "idVendor", Error)) {
+            Identity["usb_vendor_id"] = FirstLine(Device / "idVendor");
+            Identity["usb_product_id"] = FirstLine(Device / "idProduct");
+            if (fs::exists(Device / "serial", Error))
+                Identity["serial_number"] = FirstLine(Device / "serial");
+            Identity["usb_bus_path"] = Device.filename().string();
+            return Identity;
+        }
+        Device = Device.parent_path();
+    }
+    return Identity;
+}
+

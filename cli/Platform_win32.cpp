@@ -1,6 +1,5 @@
-// The program's platform pieces on Windows: the interrupt handlers, the terminal and the record file.
-#include "Console.h"
-#include "RecordFile.h"
+// The program's platform pieces on Windows.
+#include "Platform.h"
 
 #include <windows.h>
 
@@ -24,23 +23,6 @@ BOOL WINAPI OnConsoleControl(DWORD Event)
     return TRUE;
 }
 
-} // namespace
-
-void InstallInterruptHandlers() { SetConsoleCtrlHandler(OnConsoleControl, TRUE); }
-
-bool StdoutIsTerminal()
-{
-    const HANDLE Out = GetStdHandle(STD_OUTPUT_HANDLE);
-    DWORD Mode = 0;
-    if (!GetConsoleMode(Out, &Mode))
-        return false; // a file or a pipe
-    // A console takes VT escapes only when asked to; one too old to take them gets plain lines.
-    return (Mode & ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0
-        || SetConsoleMode(Out, Mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
-}
-
-namespace {
-
 std::string SystemError() { return "system error " + std::to_string(GetLastError()); }
 
 // Writes Line at the end of the locked Handle, whole, or cuts the file back to where it began.
@@ -61,6 +43,19 @@ bool AppendWhole(HANDLE Handle, const std::string& Line, std::string& Reason)
 }
 
 } // namespace
+
+void InstallInterruptHandlers() { SetConsoleCtrlHandler(OnConsoleControl, TRUE); }
+
+bool StdoutIsTerminal()
+{
+    const HANDLE Out = GetStdHandle(STD_OUTPUT_HANDLE);
+    DWORD Mode = 0;
+    if (!GetConsoleMode(Out, &Mode))
+        return false; // a file or a pipe
+    // A console takes VT escapes only when asked to; one too old to take them gets plain lines.
+    return (Mode & ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0
+        || SetConsoleMode(Out, Mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
+}
 
 bool AppendToRecordFile(const std::string& File, const std::string& Line, std::string& Reason)
 {
@@ -90,3 +85,9 @@ bool AppendToRecordFile(const std::string& File, const std::string& Line, std::s
     CloseHandle(Handle);
     return Whole;
 }
+
+nlohmann::ordered_json AdapterIdentity(const std::string& Port, const std::filesystem::path&)
+{
+    return {{"port_name", Port}};
+}
+

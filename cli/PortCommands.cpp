@@ -1,17 +1,12 @@
-#include "Commands.h"
-
-#include <CLI/CLI.hpp>
+#include "PortRunner.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <thread>
 
-#include "Console.h"
-#include "Outcomes.h"
-#include "FirmwareUpdate.h"
+#include "Platform.h"
 #include "PortList.h"
-#include "PortRunner.h"
 
 namespace {
 
@@ -95,19 +90,6 @@ std::vector<TProbeResult> ProbeNamedOrListed(const std::vector<std::string>& Nam
     return ProbePorts(ListSerialPorts(), ActiveConsoles());
 }
 
-std::string ProbeText(const TProbeResult& Result)
-{
-    switch (Result.State) {
-    case TProbeState::Console: return "skipped (system console)";
-    case TProbeState::Busy: return "busy (held by another program)";
-    case TProbeState::NotOpened: return "cannot be opened: " + Result.Advice;
-    case TProbeState::NoAnswer: return "no answer";
-    case TProbeState::OtherReply: return "answered \"" + Result.Reply + "\", not in boot mode";
-    case TProbeState::BootMode: return "boot mode: \"" + Result.Reply + "\"";
-    }
-    return {};
-}
-
 size_t PortColumnWidth(const std::vector<std::string>& Ports)
 {
     size_t Width = 4; // "port"
@@ -122,7 +104,7 @@ void AddPortCommands(CLI::App& App, int& ExitCode)
     CLI::App* Ports = App.add_subcommand("ports", "list the serial ports; nothing is sent to them");
     CLI::Option* Probe = Ports->add_flag(
         "--probe", Args->Probe, "send the boot query to every free port at once and show what each answers");
-    Ports->add_option("--port", Args->Ports, "probe this port instead of the listed ones; repeatable")->needs(Probe);
+    AddPortOption(*Ports, Args->Ports, "; probe this port instead of the listed ones; repeatable")->needs(Probe);
     Ports->callback([Args, &ExitCode] {
         InstallInterruptHandlers();
         ExitCode = RunPorts(*Args);

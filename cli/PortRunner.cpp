@@ -4,34 +4,24 @@
 #include <cstdio>
 #include <thread>
 
-#include "Console.h"
+#include "Platform.h"
 #include "ProgressDisplay.h"
 #include "TickTimer.h"
-#include "UpdateBoard.h"
 
 namespace {
 
-// The worker's 200 ms pause before the open, and the open itself, with room to spare.
+// The open, with room to spare.
 constexpr std::chrono::seconds OpenWaitLimit{10};
-
-#ifdef _WIN32
-const char* const PortHelp = "the serial port, as the main window names it (COM3)";
-#else
-const char* const PortHelp = "the serial port: a device path as it stands, else a name under /dev (ttyUSB0)";
-#endif
 
 // The progress bar's tick, as the window's timer.
 constexpr std::chrono::milliseconds TickInterval{500};
 
-using TShowStatus = std::function<void(const std::string& Text)>;
-using TShowProgress = std::function<void(const TRunProgress& Run)>;
-
 // Stands in for the window around one firmware job: the status line and the progress bar go to the
-// host's two callbacks, and the message loop is a poll of the interrupt flag and of the tick timer.
+// port's place on the display, and the message loop is a poll of the interrupt flag and of the tick timer.
 // One host per worker; several run at once, each on a thread of its own, since the job's waits block.
 class TUpdateHost {
 public:
-    TUpdateHost(Tarm_SER& Worker, TShowStatus ShowStatus, TShowProgress ShowProgress);
+    TUpdateHost(Tarm_SER& Worker, TJobDisplay& Display, size_t Port);
 
     TFirmwareUpdate& Job() { return FJob; }
     // The last status text shown, as the window's status line would hold it.
@@ -42,16 +32,16 @@ private:
     TRunProgress RunProgress(int Position) const;
 
     Tarm_SER& FWorker;
-    const TShowStatus FShowStatus;
-    const TShowProgress FShowProgress;
+    TJobDisplay& FDisplay;
+    const size_t FPort;
     std::string FStatusText;
     TFirmwareUpdate FJob;
     TTickTimer FTimer;
 };
 
-TUpdateHost::TUpdateHost(Tarm_SER& Worker, TShowStatus ShowStatus, TShowProgress ShowProgress)
-    : FWorker(Worker), FShowStatus(std::move(ShowStatus)), FShowProgress(std::move(ShowProgress)),
-      FJob(Worker, Hooks()), FTimer(TickInterval, [this] { FJob.T_AutoTimer(); })
+TUpdateHost::TUpdateHost(Tarm_SER& Worker, TJobDisplay& Display, size_t Port)
+    : FWorker(Worker), FDisplay(Display), FPort(Port), FJob(Worker, Hooks()),
+      FTimer(TickInterval, [this] { FJob.T_AutoTimer(); })
 {
 }
 
@@ -60,7 +50,7 @@ TUpdateHooks TUpdateHost::Hooks()
     TUpdateHooks Hooks;
     Hooks.Show = [this](const std::string& Text) {
         FStatusText = Text;
-        FShowStatus(Text);
+        FDisplay.Show(FPort, Text);
     };
     Hooks.ProcessMessages = [this] {
         if (Interrupted())
@@ -69,7 +59,7 @@ TUpdateHooks TUpdateHost::Hooks()
     };
     Hooks.StartTimer = [this] { FTimer.Start(); };
     Hooks.StopTimer = [this] { FTimer.Stop(); };
-    Hooks.SetProgress = [this](int Position) { FShowProgress(RunProgress(Position)); };
+    Hooks.SetProgress = [this](int Position) { FDisplay.Progress(FPort, RunProgress(Position)); };
     Hooks.TakeEndsAtOnce = true;
     return Hooks;
 }
@@ -88,7 +78,7 @@ TRunProgress TUpdateHost::RunProgress(int Position) const
 
 // One port's whole job, on a thread of its own: its own worker, its own job, its own record.
 TPortEnd RunOnePort(const std::string& Port, size_t Index, const TPortJob& Job, const TUpdateFiles& Files,
-                    const TShowStatus& Show, const TShowProgress& Progress)
+                    TJobDisplay& Display)
 {
     TUpdateRecord Record(Files, Port, Index);
     TConnection Link(Port);
@@ -96,7 +86,7 @@ TPortEnd RunOnePort(const std::string& Port, size_t Index, const TPortJob& Job, 
         Record.Finish(Refused->Code, Refused->Text);
         return *Refused;
     }
-    TUpdateHost Host(Link.Worker(), Show, Progress);
+    TUpdateHost Host(Link.Worker(), Display, Index);
     Record.Follow(Host.Job(), Link.Worker());
     const TUpdateOutcome Outcome = Job(Host.Job(), Index);
     const std::string& Fault = Host.Job().Facts().FileFault;
@@ -144,6 +134,7 @@ int ReportEnds(const std::vector<std::string>& Ports, const std::vector<TPortEnd
 TConnection::TConnection(const std::string& PortName) : FWorker(std::make_unique<Tarm_SER>(true))
 {
     FWorker->SetPortName(PortName);
+    FWorker->SkipStartPause();
     FWorker->Resume();
 }
 
@@ -170,27 +161,18 @@ int OnPort(const std::string& Port, const std::function<int(TConnection& Link)>&
     return Job(Link);
 }
 
-
-CLI::Option* AddPortOption(CLI::App& Command, std::string& Port)
-{
-    return Command.add_option("--port", Port, PortHelp)->required();
-}
-
 void TPortChoice::AddOptions(CLI::App& Command)
 {
-    Command.add_option("--port", Named,
-                       std::string(PortHelp) +
-                           "; repeat it to work on several at once (the exit code is then that of the first failing port)");
-    Command.add_flag("--all-in-boot-mode", AllInBootMode, "every port (or every --port) that holds a device in boot mode");
+    AddPortOption(Command, Named,
+                  "; repeat it to work on several at once (the exit code is then that of the first failing port)");
+    Command.add_flag("--all-in-boot-mode", AllInBootMode,
+                     "every port (or every --port) that holds a device in boot mode");
 }
 
-bool TPortChoice::Given(const CLI::App& Command) const
+void TPortChoice::Require(const std::string& Command) const
 {
-    if (!Named.empty() || AllInBootMode)
-        return true;
-    std::fprintf(stderr, "%s: --port or --all-in-boot-mode is required\nRun with --help for more information.\n",
-                 Command.get_name().c_str());
-    return false;
+    if (Named.empty() && !AllInBootMode)
+        throw CLI::RequiredError(Command + ": --port or --all-in-boot-mode");
 }
 
 int TPortChoice::Choose(std::vector<std::string>& Ports) const
@@ -215,9 +197,7 @@ int RunOnPorts(const std::vector<std::string>& Ports, bool Single, const TPortJo
 {
     if (Single) {
         TProgressDisplay Display(stdout, StdoutIsTerminal());
-        const TPortEnd End = RunOnePort(
-            Ports.front(), 0, Job, Files, [&](const std::string& Text) { Display.Show(Text); },
-            [&](const TRunProgress& Run) { Display.Progress(Run); });
+        const TPortEnd End = RunOnePort(Ports.front(), 0, Job, Files, Display);
         Display.Finish();
         return ReportEnd(Ports.front(), End);
     }
@@ -227,9 +207,7 @@ int RunOnPorts(const std::vector<std::string>& Ports, bool Single, const TPortJo
         std::vector<std::jthread> Runs;
         for (size_t I = 0; I < Ports.size(); ++I)
             Runs.emplace_back([&, I] {
-                Ends[I] = RunOnePort(
-                    Ports[I], I, Job, Files, [&](const std::string& Text) { Board.Show(I, Text); },
-                    [&](const TRunProgress& Run) { Board.Progress(I, Run); });
+                Ends[I] = RunOnePort(Ports[I], I, Job, Files, Board);
                 if (!Ends[I].Opened)
                     Board.Show(I, Ends[I].Text);
             });
@@ -241,9 +219,7 @@ int OnConsole(const std::string& Port, const std::function<int(TConnection& Link
 {
     return OnPort(Port, [&](TConnection& Link) {
         TProgressDisplay Display(stdout, StdoutIsTerminal());
-        TUpdateHost Host(
-            Link.Worker(), [&](const std::string& Text) { Display.Show(Text); },
-            [&](const TRunProgress& Run) { Display.Progress(Run); });
+        TUpdateHost Host(Link.Worker(), Display, 0);
         const int Code = Job(Link, Host.Job());
         Display.Finish();
         return Code;

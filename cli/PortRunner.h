@@ -36,30 +36,36 @@ private:
 // Opens Port and runs Job on it; a refused open said on stderr, with its exit code.
 int OnPort(const std::string& Port, const std::function<int(TConnection& Link)>& Job);
 
-// The --port of a command on one port.
-CLI::Option* AddPortOption(CLI::App& Command, std::string& Port);
+// The --port of every command: one port (Port a string) or several (a vector); More: what the
+// command adds to its help.
+template <class TPort>
+CLI::Option* AddPortOption(CLI::App& Command, TPort& Port, const std::string& More = "")
+{
+#ifdef _WIN32
+    const std::string Help = "the serial port, as the main window names it (COM3)";
+#else
+    const std::string Help = "the serial port: a device path as it stands, else a name under /dev (ttyUSB0)";
+#endif
+    return Command.add_option("--port", Port, Help + More);
+}
 
-// Which ports hold a device in boot mode: each port is opened by a worker of its own and asked the
-// boot query, all at once, so that a bench of devices takes one boot wait, not one per port. A port
-// that another program holds is reported as busy; nothing is sent to it, nor to a system console.
-enum class TProbeState { Console, Busy, NotOpened, NoAnswer, OtherReply, BootMode };
-
-struct TProbeResult {
-    std::string Port;
-    TProbeState State = TProbeState::NotOpened;
-    std::string Reply;  // the first line of the reply
-    std::string Advice; // why the port could not be opened
+// A value refused as it is parsed, said as sw30415 says its own refusals rather than as CLI11 says
+// a mistyped argument.
+struct TArgumentRefusal : CLI::ParseError {
+    TArgumentRefusal(const std::string& Argument, const std::string& Fault)
+        : CLI::ParseError(Argument + ": " + Fault, CLI::ExitCodes::ValidationError)
+    {
+    }
 };
 
+// Which ports hold a device in boot mode: each port is opened by a worker of its own and asked the
+// boot query, all at once, so that a bench of devices takes one boot wait, not one per port.
 // In the order given. The ports in Consoles are only reported, never opened.
 std::vector<TProbeResult> ProbePorts(const std::vector<std::string>& Ports,
                                      const std::vector<std::string>& Consoles = {});
 
 // The ports a person named, all of them; else the listed ones, with the system's consoles skipped.
 std::vector<TProbeResult> ProbeNamedOrListed(const std::vector<std::string>& Named);
-
-// "busy (held by another program)", "no answer", "boot mode: \"BOOT VER 1.05\"", ...
-std::string ProbeText(const TProbeResult& Result);
 
 // The width of a column of port names under the heading "port".
 size_t PortColumnWidth(const std::vector<std::string>& Ports);
@@ -72,8 +78,8 @@ struct TPortChoice {
 
     // Adds --port and --all-in-boot-mode to Command.
     void AddOptions(CLI::App& Command);
-    // Said on stderr as CLI11 says an argument's fault when neither was given.
-    bool Given(const CLI::App& Command) const;
+    // Neither given is refused as CLI11 refuses a missing argument, with the Command named.
+    void Require(const std::string& Command) const;
     bool Single() const { return Named.size() == 1 && !AllInBootMode; }
     // The ports chosen, or the exit code when there are none.
     int Choose(std::vector<std::string>& Ports) const;
@@ -90,3 +96,15 @@ int RunOnPorts(const std::vector<std::string>& Ports, bool Single, const TPortJo
 
 // Opens Port and runs Job with the status texts and progress on stdout.
 int OnConsole(const std::string& Port, const std::function<int(TConnection& Link, TFirmwareUpdate& Job)>& Job);
+
+// The subcommands of sw30415, one family a file. Each adds its subcommands to App with their
+// options and a callback that leaves the program's exit code in ExitCode; what a callback keeps
+// lives as long as App does.
+
+// update, read, verify and check: the firmware area and the boot loader.
+void AddFirmwareCommands(CLI::App& App, int& ExitCode);
+// protection, mac, settings and write-all: a read prints what the window's label shows; a write is
+// read back and compared.
+void AddParamCommands(CLI::App& App, int& ExitCode);
+// ports: the ports of this machine, and with --probe what each answers to the boot query.
+void AddPortCommands(CLI::App& App, int& ExitCode);

@@ -1,11 +1,8 @@
 // sw30415: the firmware update, the read and the verify without a write, the device check and the
 // parameter jobs on the command line, for service benches and production lines.
-#include <CLI/CLI.hpp>
-
 #include <iostream>
 
-#include "Commands.h"
-#include "Outcomes.h"
+#include "PortRunner.h"
 
 int main(int argc, char** argv)
 {
@@ -14,6 +11,10 @@ int main(int argc, char** argv)
     // At most one; none is refused below, so that a mistyped subcommand is named as unexpected.
     App.require_subcommand(0, 1);
     App.footer(ExitCodeHelp);
+    App.failure_message([](const CLI::App* Failed, const CLI::Error& Error) {
+        return dynamic_cast<const TArgumentRefusal*>(&Error) ? "sw30415: " + std::string(Error.what()) + "\n"
+                                                             : CLI::FailureMessage::simple(Failed, Error);
+    });
     int ExitCode = ecDone;
     AddFirmwareCommands(App, ExitCode);
     AddParamCommands(App, ExitCode);

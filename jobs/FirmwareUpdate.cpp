@@ -100,21 +100,24 @@ TUpdateOutcome TFirmwareUpdate::CheckTarget()
     if (Abandoned())
         return TUpdateOutcome::Abandoned;
     FFacts.Device = Device;
-    // Said before the word that was not read, since it tells what to look at.
-    const bool LinkLost = !FWorker.LinkOpen();
-    if (LinkLost) {
+    const TUpdateOutcome Outcome = DeviceOutcome(Device, FWorker.LinkOpen());
+    if (Outcome == TUpdateOutcome::LinkLost)
         FHooks.Show(TextLinkLostInCheck);
-        return TUpdateOutcome::LinkLost;
-    }
-    if (!Device.ProtectionWord) {
+    if (Outcome == TUpdateOutcome::TypeNotRead)
         FHooks.Show(TextTypeNotRead);
-        return TUpdateOutcome::TypeNotRead;
-    }
-    if (!Device.Accepted) {
+    if (Outcome == TUpdateOutcome::WrongDevice)
         FHooks.Show(TextWrongDevice);
-        return TUpdateOutcome::WrongDevice;
-    }
-    return TUpdateOutcome::Done;
+    return Outcome;
+}
+
+TUpdateOutcome DeviceOutcome(const TDeviceCheck& Device, bool LinkOpen)
+{
+    // A lost link before the word that was not read, since it tells what to look at.
+    if (!LinkOpen)
+        return TUpdateOutcome::LinkLost;
+    if (!Device.ProtectionWord)
+        return TUpdateOutcome::TypeNotRead;
+    return Device.Accepted ? TUpdateOutcome::Done : TUpdateOutcome::WrongDevice;
 }
 
 TUpdateOutcome TFirmwareUpdate::CheckImage()
@@ -194,7 +197,7 @@ TUpdateOutcome TFirmwareUpdate::Verify()
     OpenImage(Image);
     const int64_t Size = Image.Size();
     // A read run of size 0 would read the whole area, and an empty image compares equal to anything.
-    if (Size <= 0 || Size > int64_t{FirmwareAreaSize}) {
+    if (!ImageFits(Size)) {
         FHooks.Show(TextReadFailed);
         return TUpdateOutcome::ReadFileFailed;
     }

@@ -60,6 +60,7 @@ enum class TUpdateOutcome {
     TypeNotRead,
     NoImage,
     WriteNotStarted,
+    ImageRefused, // not a readable regular file of 1 byte up to the firmware area's size
     ReadFileFailed, // the read run did not start, or its file failed or could not be put in place
     VerifyFailed,
     Stalled,
@@ -75,6 +76,10 @@ struct TDeviceCheck {
     // taken as it stands).
     bool Answered = false;
 };
+
+// What a device check makes of the device, LinkOpen: the link after it. Done when it is one this
+// tool serves; else LinkLost, TypeNotRead or WrongDevice.
+TUpdateOutcome DeviceOutcome(const TDeviceCheck& Device, bool LinkOpen);
 
 // One firmware run of an update, as far as it went.
 struct TRunFacts {

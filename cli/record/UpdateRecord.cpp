@@ -2,14 +2,13 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <thread>
 
-#include "AdapterIdentity.h"
 #include "FirmwareUpdate.h"
 #include "ParamJobs.h"
 #include "PathText.h"
-#include "RecordFile.h"
+#include "Platform.h"
 #include "RunFile.h"
-#include "Sha256.h"
 
 namespace {
 
@@ -35,6 +34,32 @@ std::optional<std::string> WordText(const TUpdateFacts& Facts)
 }
 
 } // namespace
+
+bool TakeRecordLock(const std::function<bool()>& Take)
+{
+    const auto Limit = std::chrono::steady_clock::now() + RecordLockWait;
+    while (!Take()) {
+        if (std::chrono::steady_clock::now() >= Limit)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
+std::string UtcText(std::chrono::system_clock::time_point Time)
+{
+    using namespace std::chrono;
+    const auto Milliseconds = floor<milliseconds>(Time);
+    const auto Day = floor<days>(Milliseconds);
+    const year_month_day Date(Day);
+    const hh_mm_ss Clock(Milliseconds - Day);
+    char Text[32];
+    std::snprintf(Text, sizeof Text, "%04d-%02u-%02uT%02d:%02d:%02d.%03dZ", static_cast<int>(Date.year()),
+                  static_cast<unsigned>(Date.month()), static_cast<unsigned>(Date.day()),
+                  static_cast<int>(Clock.hours().count()), static_cast<int>(Clock.minutes().count()),
+                  static_cast<int>(Clock.seconds().count()), static_cast<int>(Clock.subseconds().count()));
+    return Text;
+}
 
 const char* const RecordHelp =
     "append one JSON line per device to this file: times, port, adapter, device, image (read: the file read), outcome";
@@ -114,12 +139,10 @@ TJson TUpdateRecord::FileJson(TExitCode Code) const
     TImageFacts File = FFiles.Image;
     if (!FFiles.Outputs.empty()) {
         // The file read: its size and digest once the read has put it in place.
-        File = {FFiles.Outputs[FIndex], 0, {}};
-        TRunFile Read;
-        if (Code == ecDone && Read.OpenForReading(File.Path)) {
-            File.Size = Read.Size();
-            File.Sha256 = Sha256Hex(Read);
-        }
+        File = {FFiles.Outputs[FIndex]};
+        std::string Fault;
+        if (Code == ecDone)
+            OpenImageFile(File.Path, File, Fault);
     }
     const bool Known = !File.Sha256.empty();
     return {{"file", File.Path},

@@ -6,7 +6,6 @@
 
 #include <chrono>
 #include <cstdint>
-#include <memory>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -14,21 +13,11 @@
 
 #include <nlohmann/json.hpp>
 
+#include "ImageFile.h"
 #include "Outcomes.h"
 
 class Tarm_SER;
 class TFirmwareUpdate;
-class TRunFile;
-
-// The image of a job, checked before any port opens.
-struct TImageFacts {
-    std::string Path;
-    int64_t Size = 0;
-    std::string Sha256; // lower-case hex
-    // The image as it was checked and hashed, open: the runs write and compare it, whatever takes
-    // its name later.
-    std::shared_ptr<const TRunFile> File{};
-};
 
 // The files of a job: the image, checked, and the record file (empty: none). Outputs: for read,
 // the file of each port in the order of the ports, recorded in place of the image. Each member has
@@ -39,6 +28,9 @@ struct TUpdateFiles {
     std::string RecordFile{};
     std::vector<std::string> Outputs{};
 };
+
+// Time in UTC, ISO 8601 to the millisecond: 2026-01-02T03:04:05.006Z.
+std::string UtcText(std::chrono::system_clock::time_point Time);
 
 // The help of --record.
 extern const char* const RecordHelp;

@@ -3,10 +3,8 @@
 
 #include <sstream>
 
-#include "AdapterIdentity.h"
-#include "RecordFile.h"
+#include "Platform.h"
 #include "RunFile.h"
-#include "Sha256.h"
 #include "TestFiles.h"
 #include "UpdateRecord.h"
 

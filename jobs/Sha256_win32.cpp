@@ -1,5 +1,5 @@
 // SHA-256 through CNG's BCrypt hash functions.
-#include "Sha256.h"
+#include "ImageFile.h"
 
 #include <windows.h>
 
@@ -33,9 +33,9 @@ bool TSha256::Add(const void* Bytes, size_t Count)
                   >= 0;
 }
 
-std::optional<TSha256::TDigest> TSha256::Finish()
+std::optional<std::array<uint8_t, 32>> TSha256::Finish()
 {
-    TDigest Digest{};
+    std::array<uint8_t, 32> Digest{};
     if (!FState->Hash || BCryptFinishHash(FState->Hash, Digest.data(), static_cast<ULONG>(Digest.size()), 0) < 0)
         return std::nullopt;
     return Digest;

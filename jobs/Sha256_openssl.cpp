@@ -1,5 +1,5 @@
 // SHA-256 through libcrypto's EVP interface.
-#include "Sha256.h"
+#include "ImageFile.h"
 
 #include <openssl/evp.h>
 
@@ -18,9 +18,9 @@ bool TSha256::Add(const void* Bytes, size_t Count)
     return FState->Ready && EVP_DigestUpdate(FState->Context, Bytes, Count) == 1;
 }
 
-std::optional<TSha256::TDigest> TSha256::Finish()
+std::optional<std::array<uint8_t, 32>> TSha256::Finish()
 {
-    TDigest Digest{};
+    std::array<uint8_t, 32> Digest{};
     unsigned Length = 0;
     if (!FState->Ready || EVP_DigestFinal_ex(FState->Context, Digest.data(), &Length) != 1 || Length != Digest.size())
         return std::nullopt;
