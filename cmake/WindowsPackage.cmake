@@ -22,6 +22,8 @@ if(SW_WITH_QT)
 endif()
 
 set(CPACK_GENERATOR NSIS ZIP)
+# The programs sit at the top of the installed folder, not under the Debian package's /usr.
+unset(CPACK_PACKAGING_INSTALL_PREFIX)
 set(CPACK_PACKAGE_INSTALL_DIRECTORY sw30415)
 set(CPACK_NSIS_DISPLAY_NAME "SW30415 Firmware Update")
 set(CPACK_NSIS_PACKAGE_NAME "SW30415 Firmware Update")

@@ -73,8 +73,29 @@ click_at() { xdotool mousemove --window "$1" "$2" "$3" click 1; }
 ocr_window() {
   local shot
   shot=$(mktemp --suffix=.png)
-  if import -window "$1" "$shot" 2>/dev/null && convert "$shot" -crop "$4x$5+$2+$3" +repage -scale 400% "$shot"; then
+  if import -window "$1" "$shot" 2>/dev/null &&
+    convert "$shot" -crop "$4x$5+$2+$3" +repage -colorspace Gray -resize 300% -threshold 55% "$shot"; then
     tesseract "$shot" - --psm 7 2>/dev/null | tr -s ' \n' ' ' | sed 's/^ *//; s/ *$//' || true
   fi
   rm -f "$shot"
+}
+
+# reads_as READ WANTED: whether text read off the screen is WANTED, allowing for two letters misread
+# (case, spaces and other marks aside): the texts a window shows differ from each other by far more.
+reads_as() {
+  awk -v a="$1" -v b="$2" 'BEGIN {
+    a = tolower(a); b = tolower(b); gsub(/[^a-z0-9]/, "", a); gsub(/[^a-z0-9]/, "", b)
+    n = length(a); m = length(b)
+    for (j = 0; j <= m; j++) d[0, j] = j
+    for (i = 1; i <= n; i++) {
+      d[i, 0] = i
+      for (j = 1; j <= m; j++) {
+        c = d[i - 1, j - 1] + (substr(a, i, 1) != substr(b, j, 1))
+        if (d[i - 1, j] + 1 < c) c = d[i - 1, j] + 1
+        if (d[i, j - 1] + 1 < c) c = d[i, j - 1] + 1
+        d[i, j] = c
+      }
+    }
+    exit !(d[n, m] <= 2)
+  }'
 }

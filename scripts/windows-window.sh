@@ -3,7 +3,7 @@
 
 # Where the main window shows the connection's status (beside Init) and the update's stage
 # (window coordinates, as the window lays them out), for ocr_window.
-status_box=(236 48 150 22)
+status_box=(236 48 130 22)
 stage_box=(90 170 270 22)
 
 # wait_for_text WINDOW BOX SECONDS TEXT: waits until the box reads TEXT, or reads of an error, or the
@@ -13,7 +13,7 @@ wait_for_text() {
   local -n place=$box
   while ((SECONDS < deadline)); do
     text=$(ocr_window "$window" "${place[@]}")
-    [ "$text" = "$want" ] && return
+    reads_as "$text" "$want" && return
     [[ $text == Error* ]] && break
     sleep 0.5
   done
@@ -48,8 +48,13 @@ window_update() {
     expect_title "$about" "About..."
     sleep 1
     import -window "$about" "$SHOTS-about.png"
-    click_at "$about" 49 125 # OK
-    sleep 0.5
+    # OK, at 49, 125 in the window's 378 x 148; where the platform draws the frame itself (Wine
+    # with no window manager), the X window holds the frame too.
+    local width height border
+    eval "$(xdotool getwindowgeometry --shell "$about" | grep -E '^(WIDTH|HEIGHT)=' | tr A-Z a-z)"
+    border=$(((width - 378) / 2))
+    click_at "$about" $((49 + border)) $((125 + height - 148 - border))
+    for _ in $(seq 50); do xdotool search --onlyvisible --name "About..." >/dev/null || break; sleep 0.1; done
   fi
   local start
   start=$(now_ms)
@@ -90,7 +95,7 @@ folder=$WINEPREFIX/drive_c/Program\ Files/sw30415
 wine "$installer" /S '/D=C:\Program Files\sw30415'
 link=$(find "$WINEPREFIX/drive_c" -name 'SW30415 Firmware Update.lnk' | head -n1)
 [ -n "$link" ] || { echo "windows: the installer made no Start menu entry" >&2; exit 1; }
-installed_version=$(WINEPATH="" wine 'C:\Program Files\sw30415\sw30415.exe' --version | tr -d '\r')
+installed_version=$(WINEPATH="" wine 'C:\Program Files\sw30415\bin\sw30415.exe' --version | tr -d '\r')
 [[ $installed_version == *"$version"* ]] || { echo "windows: installed sw30415 --version: $installed_version" >&2; exit 1; }
 WINEPATH="" wine 'C:\Program Files\sw30415\SW30415.exe' &
 window_pid=$!
