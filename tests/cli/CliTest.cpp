@@ -192,7 +192,7 @@ TEST(CliInterrupt, CtrlCAbandonsTheReadBackDeletesItsFileAndReleasesThePort)
     EXPECT_EQ(Program.Wait(), 130);
     EXPECT_TRUE(FilesEndingWith(Folder.Path(), ".b79").empty());
     EXPECT_EQ(Program.Out().find("Update Done"), std::string::npos);
-    EXPECT_NE(Program.Err().find("interrupted"), std::string::npos);
+    EXPECT_NE(Program.Err().find("interrupted"), std::string::npos) << Program.Out() << Program.Err();
 
     TProgram Check({"check", "--port", Sim.PortPath()}, Folder.Path());
     EXPECT_EQ(Check.Wait(), 0) << Check.Out() << Check.Err();
