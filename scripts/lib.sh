@@ -65,6 +65,14 @@ expect_title() {
   [ "$title" = "$2" ] || { echo "$(basename "$0"): the title bar reads '$title', not '$2'" >&2; exit 1; }
 }
 
+# main_window: the main window, once mapped, after checking the caption the X server holds for it.
+main_window() {
+  local id
+  id=$(window_of "SW30415 Fiber Optic Converter")
+  expect_title "$id" "brimtor.example - SW30415 Fiber Optic Converter"
+  echo "$id"
+}
+
 # Clicks the middle of a control given by its place in the window.
 click_at() { xdotool mousemove --window "$1" "$2" "$3" click 1; }
 

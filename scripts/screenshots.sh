@@ -33,8 +33,7 @@ pids+=("$sim_pid")
 "$build_dir/app/SW30415" 2>"$work/program.err" &
 pids+=($!)
 
-main=$(window_of "SW30415 Fiber Optic Converter")
-expect_title "$main" "brimtor.example - SW30415 Fiber Optic Converter"
+main=$(main_window)
 sleep 0.5
 import -window "$main" "$out_dir/main-idle.png"
 

@@ -31,8 +31,7 @@ window_update() {
   "$@" 2>"$ports/$label-window.err" &
   window_pid=$!
   pids+=("$window_pid")
-  window=$(window_of "SW30415 Fiber Optic Converter")
-  expect_title "$window" "brimtor.example - SW30415 Fiber Optic Converter"
+  window=$(main_window)
   sleep 1
   [ -z "${SHOTS:-}" ] || import -window "$window" "$SHOTS-main-idle.png"
   click_at "$window" 60 58
@@ -100,7 +99,7 @@ installed_version=$(WINEPATH="" wine 'C:\Program Files\sw30415\bin\sw30415.exe' 
 WINEPATH="" wine 'C:\Program Files\sw30415\SW30415.exe' &
 window_pid=$!
 pids+=("$window_pid")
-expect_title "$(window_of "SW30415 Fiber Optic Converter")" "brimtor.example - SW30415 Fiber Optic Converter"
+main_window >/dev/null
 kill "$window_pid"
 wait "$window_pid" 2>/dev/null || true
 wine 'C:\Program Files\sw30415\Uninstall.exe' /S
