@@ -119,8 +119,7 @@ done
 # The simulators: sim1 behind the USB adapter (a new one at each replug, as a device that was
 # unplugged starts afresh, on the same memory), sim2 behind the UART; both frame their read replies
 # once the guest has asked for it.
-rm -f "$vm"/*.mem "$vm"/sim*.out "$vm"/sim*.log "$vm/host-failures" "$vm/host-notes" "$vm/rows"
-sim1_pid=0 sim1_count=0 sim2_pid=0 framing=0
+sim1_pid=0 sim2_pid=0
 start_device() { # NAME COUNT: sets sim_pid and sim_port
   local start=start_sim
   [ "$framing" = 0 ] || start=start_framed_sim
@@ -141,86 +140,104 @@ check_memory() { # ROW MEMORY IMAGE [LOG]
   if [ "$twice" = 0 ]; then host_note "$1 0 blocks read twice"; else host_failure "$1 $twice blocks read twice"; fi
 }
 
-start_device sim1 0
-sim1_pid=$sim_pid sim1_pty=$sim_port
-start_device sim2 0
-sim2_pid=$sim_pid sim2_pty=$sim_port
 qemu_pid=0 monitor_reader=0
 cleanup() {
   [ "$qemu_pid" = 0 ] || kill "$qemu_pid" 2>/dev/null || true
   [ "$monitor_reader" = 0 ] || kill "$monitor_reader" 2>/dev/null || true
   for pid in $sim1_pid $sim2_pid; do [ "$pid" = 0 ] || stop_sim "$pid"; done
+  qemu_pid=0 monitor_reader=0 sim1_pid=0 sim2_pid=0
 }
 trap cleanup EXIT
 
-rm -f "$vm/monitor.in" "$vm/monitor.out" "$vm/console.log"
-mkfifo "$vm/monitor.in" "$vm/monitor.out"
-# QEMU's human monitor on two pipes, opened read-write so that neither side waits for the other.
-exec 8<>"$vm/monitor.in"
-cat <>"$vm/monitor.out" >"$vm/monitor.log" &
-monitor_reader=$!
-monitor() { printf '%s\n' "$*" >&8; }
+# One run of the VM, from fresh devices to the check of their memory after it; sets vm_status.
+run_vm() {
+  rm -f "$vm"/*.mem "$vm"/sim*.out "$vm"/sim*.log "$vm/host-failures" "$vm/host-notes" "$vm/rows"
+  sim1_count=0 framing=0
+  start_device sim1 0
+  sim1_pid=$sim_pid sim1_pty=$sim_port
+  start_device sim2 0
+  sim2_pid=$sim_pid sim2_pty=$sim_port
 
-touch "$vm/console.log"
-boot_start=$(date +%s.%N)
-timeout -k 5 "$vm_limit" qemu-system-x86_64 -accel tcg -m 512 -smp 1 -nodefaults -no-reboot -display none \
-  -kernel "$vmlinuz" -initrd "$vm/initramfs.cpio" -append "console=ttyS0 quiet panic=-1" \
-  -serial "file:$vm/console.log" -chardev "serial,id=s1,path=$sim2_pty" -serial chardev:s1 \
-  -device qemu-xhci -chardev "serial,id=u0,path=$sim1_pty" -device usb-serial,chardev=u0,id=usb0 \
-  -monitor "pipe:$vm/monitor" &
-qemu_pid=$!
+  rm -f "$vm/monitor.in" "$vm/monitor.out" "$vm/console.log"
+  mkfifo "$vm/monitor.in" "$vm/monitor.out"
+  # QEMU's human monitor on two pipes, opened read-write so that neither side waits for the other.
+  exec 8<>"$vm/monitor.in"
+  cat <>"$vm/monitor.out" >"$vm/monitor.log" &
+  monitor_reader=$!
+  monitor() { printf '%s\n' "$*" >&8; }
 
-# The guest's requests come on its console, one line each.
-while IFS= read -r line; do
-  line=${line%$'\r'}
-  case $line in
-    '@@UNPLUG'*)
-      # "@@UNPLUG [ROW IMAGE]": unplug; the device stops and, when asked, its memory is checked.
-      read -r _ row image <<<"$line"
-      monitor "device_del usb0"
-      # The old terminal's chardev is let go once the adapter is gone.
-      sleep 0.5
-      monitor "chardev-remove u$sim1_count"
-      stop_sim "$sim1_pid"
-      # A framing device's log shows the blocks read twice as well.
-      log=""
-      [ "$framing" = 0 ] || log=$vm/sim1-$sim1_count.log
-      [ -z "$image" ] || check_memory "$row" "$vm/sim1.mem" "$root/images/$image" ${log:+"$log"}
-      sim1_count=$((sim1_count + 1))
-      start_device sim1 "$sim1_count"
-      sim1_pid=$sim_pid
-      monitor "chardev-add serial,id=u$sim1_count,path=$sim_port"
-      ;;
-    '@@REPLUG') monitor "device_add usb-serial,chardev=u$sim1_count,id=usb0" ;;
-    '@@FRAMED')
-      # The devices frame their read replies from here on. The UART's is swapped now, the plain
-      # one's memory checked; the adapter's at the unplug the guest asks for next, whose replug
-      # the guest waits for, and which comes after this swap.
-      framing=1
-      start_device sim2 framed
-      monitor "chardev-change s1 serial,path=$sim_port"
-      stop_sim "$sim2_pid"
-      sim2_pid=$sim_pid
-      check_memory update-ttyS1 "$vm/sim2.mem" "$root/images/b.sim"
-      ;;
-    # A verdict may follow whatever a program left on the console without a line end.
-    *'ROW '*) echo "ROW ${line#*ROW }" >>"$vm/rows" ;;
-  esac
-done < <(tail --pid="$qemu_pid" -s 0.1 -n +1 -F "$vm/console.log" 2>/dev/null)
-vm_status=0
-wait "$qemu_pid" || vm_status=$?
-qemu_pid=0
-vm_seconds=$(seconds_since "$boot_start")
+  touch "$vm/console.log"
+  boot_start=$(date +%s.%N)
+  timeout -k 5 "$vm_limit" qemu-system-x86_64 -accel tcg -m 512 -smp 1 -nodefaults -no-reboot -display none \
+    -kernel "$vmlinuz" -initrd "$vm/initramfs.cpio" -append "console=ttyS0 quiet panic=-1" \
+    -serial "file:$vm/console.log" -chardev "serial,id=s1,path=$sim2_pty" -serial chardev:s1 \
+    -device qemu-xhci -chardev "serial,id=u0,path=$sim1_pty" -device usb-serial,chardev=u0,id=usb0 \
+    -monitor "pipe:$vm/monitor" &
+  qemu_pid=$!
 
-stop_sim "$sim2_pid"
-sim2_pid=0
-if [ "$framing" = 0 ]; then
-  check_memory update-ttyS1 "$vm/sim2.mem" "$root/images/b.sim"
-else
-  check_memory framed-ttyS1 "$vm/sim2.mem" "$root/images/k.sim" "$vm/sim2-framed.log"
+  # The guest's requests come on its console, one line each.
+  while IFS= read -r line; do
+    line=${line%$'\r'}
+    case $line in
+      '@@UNPLUG'*)
+        # "@@UNPLUG [ROW IMAGE]": unplug; the device stops and, when asked, its memory is checked.
+        read -r _ row image <<<"$line"
+        monitor "device_del usb0"
+        # The old terminal's chardev is let go once the adapter is gone.
+        sleep 0.5
+        monitor "chardev-remove u$sim1_count"
+        stop_sim "$sim1_pid"
+        # A framing device's log shows the blocks read twice as well.
+        log=""
+        [ "$framing" = 0 ] || log=$vm/sim1-$sim1_count.log
+        [ -z "$image" ] || check_memory "$row" "$vm/sim1.mem" "$root/images/$image" ${log:+"$log"}
+        sim1_count=$((sim1_count + 1))
+        start_device sim1 "$sim1_count"
+        sim1_pid=$sim_pid
+        monitor "chardev-add serial,id=u$sim1_count,path=$sim_port"
+        ;;
+      '@@REPLUG') monitor "device_add usb-serial,chardev=u$sim1_count,id=usb0" ;;
+      '@@FRAMED')
+        # The devices frame their read replies from here on. The UART's is swapped now, the plain
+        # one's memory checked; the adapter's at the unplug the guest asks for next, whose replug
+        # the guest waits for, and which comes after this swap.
+        framing=1
+        start_device sim2 framed
+        monitor "chardev-change s1 serial,path=$sim_port"
+        stop_sim "$sim2_pid"
+        sim2_pid=$sim_pid
+        check_memory update-ttyS1 "$vm/sim2.mem" "$root/images/b.sim"
+        ;;
+      # A verdict may follow whatever a program left on the console without a line end.
+      *'ROW '*) echo "ROW ${line#*ROW }" >>"$vm/rows" ;;
+    esac
+  done < <(tail --pid="$qemu_pid" -s 0.1 -n +1 -F "$vm/console.log" 2>/dev/null)
+  vm_status=0
+  wait "$qemu_pid" || vm_status=$?
+  qemu_pid=0
+  vm_seconds=$(seconds_since "$boot_start")
+
+  stop_sim "$sim2_pid"
+  sim2_pid=0
+  if [ "$framing" = 0 ]; then
+    check_memory update-ttyS1 "$vm/sim2.mem" "$root/images/b.sim"
+  else
+    check_memory framed-ttyS1 "$vm/sim2.mem" "$root/images/k.sim" "$vm/sim2-framed.log"
+  fi
+  # The probe skips the console: nothing of the boot query may have reached it.
+  ! grep -q 00000000500000 "$vm/console.log" || host_failure "probe the boot query went out on the console"
+}
+
+run_vm
+# QEMU itself has been seen to crash, rarely, around an unplug: that run says nothing of the program.
+if [ "$vm_status" -gt 128 ] && [ "$vm_status" -ne 137 ]; then
+  crashed=$vm_status
+  cp "$vm/console.log" "$vm/console-crashed.log"
+  echo "vm-test: QEMU crashed (exit $crashed) after $vm_seconds s; its console log is in $vm/console-crashed.log;" \
+    "the VM runs once more" >&2
+  cleanup
+  run_vm
 fi
-# The probe skips the console: nothing of the boot query may have reached it.
-! grep -q 00000000500000 "$vm/console.log" || host_failure "probe the boot query went out on the console"
 
 rows=(ports probe update-ttyUSB0 update-ttyS1 update-ttyACM0 unplug-write unplug-read unplug-ttyACM0
   user-without-group user-with-group read-only-folder latency port-tests-ttyUSB0 port-tests-ttyS1
@@ -246,7 +263,8 @@ for row in "${rows[@]}"; do
   [ "$verdict" = PASS ] || failed=$((failed + 1))
   printf '| %-18s | %-7s | %7s | %s\n' "$row" "$verdict" "${seconds:+$seconds s}" "$detail"
 done
-printf '\nVM run %s s (QEMU exit %s), whole script %s s; console log in %s\n' "$vm_seconds" "$vm_status" \
+printf '\nVM run %s s (QEMU exit %s%s), whole script %s s; console log in %s\n' "$vm_seconds" "$vm_status" \
+  "${crashed:+; the run before crashed with exit $crashed}" \
   "$(seconds_since "$script_start")" "$vm/console.log"
 if [ "$failed" -ne 0 ]; then
   echo "vm-test: $failed of ${#rows[@]} rows failed or are missing" >&2
