@@ -11,6 +11,8 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include "PortPath.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -26,6 +28,14 @@ bool IsPhantomUart(const fs::path& DeviceNode)
     const bool Known = ioctl(Fd, TIOCGSERIAL, &Info) == 0 && Info.type != PORT_UNKNOWN;
     close(Fd);
     return !Known;
+}
+
+std::string FirstLine(const fs::path& File)
+{
+    std::ifstream In(File);
+    std::string Line;
+    std::getline(In, Line);
+    return Line;
 }
 
 bool IsSerialPort(const fs::path& ClassEntry, const fs::path& DeviceFolder)
@@ -62,4 +72,29 @@ std::vector<std::string> ActiveConsoles(const std::string& Root)
     // One line of names, "tty0 ttyS0"; the last named is /dev/console.
     std::ifstream Active(fs::path(Root) / "sys/class/tty/console/active");
     return {std::istream_iterator<std::string>(Active), std::istream_iterator<std::string>()};
+}
+
+std::vector<std::pair<std::string, std::string>> AdapterFacts(const std::string& Port, const std::string& Root)
+{
+    std::error_code Error;
+    // A by-id link leads to the node, whose name is the tty's in sysfs.
+    const fs::path Node = fs::canonical(PortDevicePath(Port), Error);
+    if (Error)
+        return {};
+    const fs::path Devices = fs::canonical(fs::path(Root) / "sys/devices", Error);
+    fs::path Device = fs::canonical(fs::path(Root) / "sys/class/tty" / Node.filename() / "device", Error);
+    // The tty's device is a USB interface (or a serial converter below one); the USB device that
+    // holds the ids is further up.
+    while (!Error && Device.has_relative_path() && Device != Devices) {
+        if (fs::exists(Device / "idVendor", Error)) {
+            std::vector<std::pair<std::string, std::string>> Facts = {
+                {"usb_vendor_id", FirstLine(Device / "idVendor")}, {"usb_product_id", FirstLine(Device / "idProduct")}};
+            if (fs::exists(Device / "serial", Error))
+                Facts.emplace_back("serial_number", FirstLine(Device / "serial"));
+            Facts.emplace_back("usb_bus_path", Device.filename().string());
+            return Facts;
+        }
+        Device = Device.parent_path();
+    }
+    return {};
 }

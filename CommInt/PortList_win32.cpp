@@ -34,3 +34,8 @@ std::vector<std::string> ListSerialPorts(const std::string&)
 }
 
 std::vector<std::string> ActiveConsoles(const std::string&) { return {}; }
+
+std::vector<std::pair<std::string, std::string>> AdapterFacts(const std::string& Port, const std::string&)
+{
+    return {{"port_name", Port}};
+}

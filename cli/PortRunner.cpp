@@ -196,12 +196,12 @@ int TPortChoice::Choose(std::vector<std::string>& Ports) const
 int RunOnPorts(const std::vector<std::string>& Ports, bool Single, const TPortJob& Job, const TUpdateFiles& Files)
 {
     if (Single) {
-        TProgressDisplay Display(stdout, StdoutIsTerminal());
+        TJobDisplay Display(stdout, StdoutIsTerminal(), Ports, true);
         const TPortEnd End = RunOnePort(Ports.front(), 0, Job, Files, Display);
         Display.Finish();
         return ReportEnd(Ports.front(), End);
     }
-    TUpdateBoard Board(stdout, StdoutIsTerminal(), Ports);
+    TJobDisplay Board(stdout, StdoutIsTerminal(), Ports, false);
     std::vector<TPortEnd> Ends(Ports.size());
     {
         std::vector<std::jthread> Runs;
@@ -218,7 +218,7 @@ int RunOnPorts(const std::vector<std::string>& Ports, bool Single, const TPortJo
 int OnConsole(const std::string& Port, const std::function<int(TConnection& Link, TFirmwareUpdate& Job)>& Job)
 {
     return OnPort(Port, [&](TConnection& Link) {
-        TProgressDisplay Display(stdout, StdoutIsTerminal());
+        TJobDisplay Display(stdout, StdoutIsTerminal(), {Port}, true);
         TUpdateHost Host(Link.Worker(), Display, 0);
         const int Code = Job(Link, Host.Job());
         Display.Finish();

@@ -30,52 +30,15 @@ std::string ProgressFigures(const TRunProgress& Run, double Seconds)
     return Text;
 }
 
-TProgressDisplay::TProgressDisplay(std::FILE* Out, bool Terminal) : FOut(Out), FTerminal(Terminal) {}
-
-void TProgressDisplay::Show(size_t, const std::string& Text)
-{
-    Finish();
-    // An output whose reader went away (`| head -1`) is written no more; the job goes on.
-    if (!std::ferror(FOut)) {
-        std::fprintf(FOut, "%s\n", Text.c_str());
-        std::fflush(FOut);
-    }
-    // A status text starts each run, so its figures count from here.
-    FRunStart = TClock::now();
-}
-
-void TProgressDisplay::Progress(size_t, const TRunProgress& Run)
-{
-    if (std::ferror(FOut))
-        return;
-    const double Seconds = std::chrono::duration<double>(TClock::now() - FRunStart).count();
-    const std::string Figures = ProgressFigures(Run, Seconds);
-    if (!FTerminal) {
-        std::fprintf(FOut, "%s\n", Figures.c_str());
-    } else {
-        const int Filled = std::clamp(Run.Position, 0, 100) * BarWidth / 100;
-        std::fprintf(FOut, "\r[%s%s] %s\033[K", std::string(static_cast<size_t>(Filled), '#').c_str(),
-                     std::string(static_cast<size_t>(BarWidth - Filled), '.').c_str(), Figures.c_str());
-        FBarDrawn = true;
-    }
-    std::fflush(FOut);
-}
-
-void TProgressDisplay::Finish()
-{
-    if (FBarDrawn && !std::ferror(FOut))
-        std::fputc('\n', FOut);
-    FBarDrawn = false;
-}
-
-TUpdateBoard::TUpdateBoard(std::FILE* Out, bool Terminal, std::vector<std::string> Ports)
-    : FOut(Out), FTerminal(Terminal), FPorts(std::move(Ports)), FLines(FPorts.size())
+TJobDisplay::TJobDisplay(std::FILE* Out, bool Terminal, std::vector<std::string> Ports, bool Single)
+    : FOut(Out), FTerminal(Terminal), FPorts(std::move(Ports)), FSingle(Single), FBoard(Terminal && !Single),
+      FLines(FPorts.size())
 {
     for (const std::string& Port : FPorts)
         FPortWidth = std::max(FPortWidth, Port.size());
 }
 
-void TUpdateBoard::Show(size_t Port, const std::string& Text)
+void TJobDisplay::Show(size_t Port, const std::string& Text)
 {
     const std::lock_guard<std::mutex> Hold(FLock);
     TLine& Line = FLines[Port];
@@ -83,26 +46,36 @@ void TUpdateBoard::Show(size_t Port, const std::string& Text)
     Line.Figures.clear();
     // A status text starts each run, so its figures count from here.
     Line.RunStart = TClock::now();
-    if (FTerminal)
+    if (FBoard) {
         Redraw();
-    else
-        Print(Port, Text);
+        return;
+    }
+    EndBar();
+    Print(Port, Text);
 }
 
-void TUpdateBoard::Progress(size_t Port, const TRunProgress& Run)
+void TJobDisplay::Progress(size_t Port, const TRunProgress& Run)
 {
     const std::lock_guard<std::mutex> Hold(FLock);
     TLine& Line = FLines[Port];
     Line.Figures = ProgressFigures(Run, std::chrono::duration<double>(TClock::now() - Line.RunStart).count());
-    if (FTerminal)
+    if (FBoard)
         Redraw();
+    else if (FTerminal)
+        DrawBar(Run, Line.Figures);
     else
         Print(Port, Line.Figures);
 }
 
-void TUpdateBoard::Redraw()
+void TJobDisplay::Finish()
 {
-    // An output whose reader went away is written no more; the jobs go on.
+    const std::lock_guard<std::mutex> Hold(FLock);
+    EndBar();
+}
+
+// An output whose reader went away (`| head -1`) is written no more; the jobs go on.
+void TJobDisplay::Redraw()
+{
     if (std::ferror(FOut))
         return;
     if (FDrawn)
@@ -114,10 +87,31 @@ void TUpdateBoard::Redraw()
     std::fflush(FOut);
 }
 
-void TUpdateBoard::Print(size_t Port, const std::string& Text)
+void TJobDisplay::DrawBar(const TRunProgress& Run, const std::string& Figures)
 {
     if (std::ferror(FOut))
         return;
-    std::fprintf(FOut, "%s: %s\n", FPorts[Port].c_str(), Text.c_str());
+    const int Filled = std::clamp(Run.Position, 0, 100) * BarWidth / 100;
+    std::fprintf(FOut, "\r[%s%s] %s\033[K", std::string(static_cast<size_t>(Filled), '#').c_str(),
+                 std::string(static_cast<size_t>(BarWidth - Filled), '.').c_str(), Figures.c_str());
+    FDrawn = true;
+    std::fflush(FOut);
+}
+
+void TJobDisplay::EndBar()
+{
+    if (FDrawn && !FBoard && !std::ferror(FOut))
+        std::fputc('\n', FOut);
+    if (!FBoard)
+        FDrawn = false;
+}
+
+void TJobDisplay::Print(size_t Port, const std::string& Text)
+{
+    if (std::ferror(FOut))
+        return;
+    if (!FSingle)
+        std::fprintf(FOut, "%s: ", FPorts[Port].c_str());
+    std::fprintf(FOut, "%s\n", Text.c_str());
     std::fflush(FOut);
 }

@@ -1,5 +1,7 @@
-// What sw30415 prints while it works on one port: each status text on a line of its own, and the
-// progress of a run, as a bar redrawn in place on a terminal or as plain lines otherwise.
+// What sw30415 prints while it works on a list of ports. A single port: each status text on a line of
+// its own, and the progress of a run as a bar redrawn in place on a terminal. A list: on a terminal
+// one line per port (port, stage, progress figures), redrawn in place. Not a terminal: each status
+// text and progress figure on a plain line, behind its port's name in a list.
 #pragma once
 
 #include <chrono>
@@ -15,46 +17,18 @@ struct TRunProgress {
     uint32_t TotalBlocks = 0;
 };
 
-// Where the status texts and the progress of the jobs on a list of ports go; Port: the port's place
-// in the list.
-class TJobDisplay {
-public:
-    virtual ~TJobDisplay() = default;
-    virtual void Show(size_t Port, const std::string& Text) = 0;
-    virtual void Progress(size_t Port, const TRunProgress& Run) = 0;
-};
-
-// The one port's.
-class TProgressDisplay : public TJobDisplay {
-public:
-    TProgressDisplay(std::FILE* Out, bool Terminal);
-
-    void Show(size_t Port, const std::string& Text) override;
-    void Progress(size_t Port, const TRunProgress& Run) override;
-    // Ends a bar line, so that what follows starts on a line of its own.
-    void Finish();
-
-private:
-    using TClock = std::chrono::steady_clock;
-
-    std::FILE* const FOut;
-    const bool FTerminal;
-    bool FBarDrawn = false;
-    TClock::time_point FRunStart = TClock::now();
-};
-
 // "45%  404/896 blocks  2.6 kB/s  00:12 elapsed  00:14 left"
 std::string ProgressFigures(const TRunProgress& Run, double Seconds);
 
-// What sw30415 prints while it updates several ports at once: on a terminal one line per port
-// (port, stage, percent, rate), redrawn in place; otherwise each status text and progress figure on
-// a plain line of its own, prefixed with its port. Called from every port's thread.
-class TUpdateBoard : public TJobDisplay {
+// Called from every port's thread; Port: the port's place in the list.
+class TJobDisplay {
 public:
-    TUpdateBoard(std::FILE* Out, bool Terminal, std::vector<std::string> Ports);
+    TJobDisplay(std::FILE* Out, bool Terminal, std::vector<std::string> Ports, bool Single);
 
-    void Show(size_t Port, const std::string& Text) override;
-    void Progress(size_t Port, const TRunProgress& Run) override;
+    void Show(size_t Port, const std::string& Text);
+    void Progress(size_t Port, const TRunProgress& Run);
+    // Ends a bar line, so that what follows starts on a line of its own.
+    void Finish();
 
 private:
     using TClock = std::chrono::steady_clock;
@@ -67,13 +41,17 @@ private:
 
     // Under FLock.
     void Redraw();
+    void DrawBar(const TRunProgress& Run, const std::string& Figures);
+    void EndBar();
     void Print(size_t Port, const std::string& Text);
 
     std::FILE* const FOut;
     const bool FTerminal;
     const std::vector<std::string> FPorts;
+    const bool FSingle;
+    const bool FBoard; // a list on a terminal
     size_t FPortWidth = 0;
     std::mutex FLock;
     std::vector<TLine> FLines; // under FLock
-    bool FDrawn = false;       // under FLock
+    bool FDrawn = false;       // under FLock: the board's lines, or one port's bar
 };

@@ -2,12 +2,12 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <thread>
 
+#include "AppendLine.h"
 #include "FirmwareUpdate.h"
 #include "ParamJobs.h"
 #include "PathText.h"
-#include "Platform.h"
+#include "PortList.h"
 #include "RunFile.h"
 
 namespace {
@@ -33,18 +33,15 @@ std::optional<std::string> WordText(const TUpdateFacts& Facts)
     return Text;
 }
 
-} // namespace
-
-bool TakeRecordLock(const std::function<bool()>& Take)
+TJson AdapterJson(const std::string& Port)
 {
-    const auto Limit = std::chrono::steady_clock::now() + RecordLockWait;
-    while (!Take()) {
-        if (std::chrono::steady_clock::now() >= Limit)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
+    TJson Adapter = TJson::object();
+    for (const auto& [Name, Value] : AdapterFacts(Port))
+        Adapter[Name] = Value;
+    return Adapter;
 }
+
+} // namespace
 
 std::string UtcText(std::chrono::system_clock::time_point Time)
 {
@@ -77,7 +74,7 @@ TExitCode CheckRecordFile(const std::string& File, const std::vector<std::string
         }
     }
     std::string Reason;
-    if (AppendToRecordFile(File, "", Reason))
+    if (AppendLine(File, "", Reason))
         return ecDone;
     std::fprintf(stderr, "sw30415: cannot append to the record file %s: %s\n", File.c_str(), Reason.c_str());
     return ecBadArguments;
@@ -85,7 +82,7 @@ TExitCode CheckRecordFile(const std::string& File, const std::vector<std::string
 
 TUpdateRecord::TUpdateRecord(const TUpdateFiles& Files, std::string Port, size_t Index)
     : FFiles(Files), FPort(std::move(Port)), FIndex(Index), FStarted(std::chrono::system_clock::now()),
-      FAdapter(Files.RecordFile.empty() ? TJson() : AdapterIdentity(FPort))
+      FAdapter(Files.RecordFile.empty() ? TJson() : AdapterJson(FPort))
 {
 }
 
@@ -103,7 +100,7 @@ void TUpdateRecord::Follow(TFirmwareUpdate& Job, Tarm_SER& Worker)
 TExitCode TUpdateRecord::Finish(TExitCode Code, const std::string& Status)
 {
     std::string Reason;
-    if (FFiles.RecordFile.empty() || AppendToRecordFile(FFiles.RecordFile, Line(Code, Status), Reason))
+    if (FFiles.RecordFile.empty() || AppendLine(FFiles.RecordFile, Line(Code, Status), Reason))
         return Code;
     std::fprintf(stderr, "sw30415: %s: the record was not written to %s: %s\n", FPort.c_str(),
                  FFiles.RecordFile.c_str(), Reason.c_str());

@@ -85,6 +85,36 @@ TEST(PortList, namesTheActiveConsolesAndNoneWithoutTheList)
     EXPECT_EQ(ActiveConsoles(Sysfs.Root()), (std::vector<std::string>{"tty0", "ttyS0"}));
 }
 
+TEST(PortList, anAdaptersFactsComeFromTheUsbDeviceAboveTheTty)
+{
+    TFakeSysfs Sysfs;
+    const fs::path Root = Sysfs.Root(), Usb = Root / "sys/devices/pci0/usb1/1-1";
+    const auto Tty = [&](const std::string& Name, const fs::path& Device) {
+        std::ofstream(Root / "dev" / Name).put('\0');
+        fs::create_directories(Device);
+        fs::create_directories(Root / "sys/class/tty" / Name);
+        fs::create_directory_symlink(Device, Root / "sys/class/tty" / Name / "device");
+    };
+    const auto Line = [](const fs::path& File, const char* Text) { std::ofstream(File) << Text; };
+    Tty("ttyUSB3", Usb / "1-1.4/1-1.4:1.0/ttyUSB3");
+    Line(Usb / "1-1.4/idVendor", "0403\n");
+    Line(Usb / "1-1.4/idProduct", "6001\n");
+    Line(Usb / "1-1.4/serial", "A10K\"X\n");
+    Tty("ttyACM0", Usb / "1-1.2/1-1.2:1.0");
+    Line(Usb / "1-1.2/idVendor", "2341\n");
+    Line(Usb / "1-1.2/idProduct", "0043\n");
+    std::ofstream(Root / "dev/ptmx").put('\0');
+
+    using TFacts = std::vector<std::pair<std::string, std::string>>;
+    const auto Facts = [&](const char* Name) { return AdapterFacts((Root / "dev" / Name).string(), Sysfs.Root()); };
+    EXPECT_EQ(Facts("ttyUSB3"), (TFacts{{"usb_vendor_id", "0403"}, {"usb_product_id", "6001"},
+                                        {"serial_number", "A10K\"X"}, {"usb_bus_path", "1-1.4"}}));
+    EXPECT_EQ(Facts("ttyACM0"),
+              (TFacts{{"usb_vendor_id", "2341"}, {"usb_product_id", "0043"}, {"usb_bus_path", "1-1.2"}}));
+    EXPECT_TRUE(Facts("ptmx").empty());
+    EXPECT_TRUE(Facts("ttyGone").empty());
+}
+
 // Each refusal in its class, with advice that names what the person can act on.
 TEST(PortAccess, aRefusalIsClassifiedWithWhatToDo)
 {

@@ -1,9 +1,8 @@
-// The pieces of the update records: the line, UTC times, the image's hash, the adapter's identity.
+// The pieces of the update records: the line, UTC times, the image's hash.
 #include <gtest/gtest.h>
 
 #include <sstream>
 
-#include "Platform.h"
 #include "RunFile.h"
 #include "TestFiles.h"
 #include "UpdateRecord.h"
@@ -67,37 +66,5 @@ TEST(RecordParts, Sha256OfAFileIsTheSystemLibrarysStandardDigest)
         EXPECT_EQ(Sha256Hex(File), Digest);
     }
 }
-
-#ifndef _WIN32
-TEST(RecordParts, AdapterIdentityComesFromTheUsbDeviceAboveTheTty)
-{
-    namespace fs = std::filesystem;
-    const TTempFolder Root("record-adapter-test");
-    const auto Usb = Root.Path() / "sys/devices/pci0/usb1/1-1";
-    const auto Tty = [&](const std::string& Name, const fs::path& Device) {
-        SaveFile(Root.Path() / "dev" / Name, {});
-        fs::create_directories(Device);
-        fs::create_directories(Root.Path() / "sys/class/tty" / Name);
-        fs::create_directory_symlink(Device, Root.Path() / "sys/class/tty" / Name / "device");
-    };
-    const auto Line = [](const fs::path& File, const std::string& Text) { SaveFile(File, TBytes(Text.begin(), Text.end())); };
-    fs::create_directories(Root.Path() / "dev");
-    Tty("ttyUSB3", Usb / "1-1.4/1-1.4:1.0/ttyUSB3");
-    Line(Usb / "1-1.4/idVendor", "0403\n");
-    Line(Usb / "1-1.4/idProduct", "6001\n");
-    Line(Usb / "1-1.4/serial", "A10K\"X\n");
-    Tty("ttyACM0", Usb / "1-1.2/1-1.2:1.0");
-    Line(Usb / "1-1.2/idVendor", "2341\n");
-    Line(Usb / "1-1.2/idProduct", "0043\n");
-    SaveFile(Root.Path() / "dev/ptmx", {});
-
-    const auto Identity = [&](const char* Name) { return AdapterIdentity((Root.Path() / "dev" / Name).string(), Root.Path()).dump(); };
-    EXPECT_EQ(Identity("ttyUSB3"),
-              R"({"usb_vendor_id":"0403","usb_product_id":"6001","serial_number":"A10K\"X","usb_bus_path":"1-1.4"})");
-    EXPECT_EQ(Identity("ttyACM0"), R"({"usb_vendor_id":"2341","usb_product_id":"0043","usb_bus_path":"1-1.2"})");
-    EXPECT_EQ(Identity("ptmx"), "{}");
-    EXPECT_EQ(Identity("ttyGone"), "{}");
-}
-#endif
 
 } // namespace
