@@ -33,6 +33,8 @@ set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
 set(CPACK_NSIS_MUI_ICON ${PROJECT_SOURCE_DIR}/pictures/logo.ico)
 set(CPACK_NSIS_MUI_UNIICON ${PROJECT_SOURCE_DIR}/pictures/logo.ico)
 set(CPACK_NSIS_INSTALLED_ICON_NAME SW30415.exe)
-set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
+# No uninstall of an older version first: where its folder was deleted by hand, CPack's installer
+# waits on an "Uninstall failed." box that a silent install (/S) never shows, and hangs for good.
+# A new version installs over the old one's files and registry entry as it stands.
 # The Start menu's entry: the window, with the icon its program carries.
 set(CPACK_PACKAGE_EXECUTABLES SW30415 "SW30415 Firmware Update")

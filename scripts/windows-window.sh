@@ -85,13 +85,18 @@ done
 echo "Full update through the window ($size bytes, 115200 baud): $(seconds "$windows_window_ms") s" \
   "under Wine, $(seconds "$linux_window_ms") s on Linux; screenshots in docs/screenshots/windows-*.png"
 
-# The installer and the zip, then a silent install, both programs from the installed folder alone (no
-# path to the build's DLLs) and a silent uninstall that must leave nothing.
+# The installer and the zip, then a silent install, again over its folder deleted by hand (the
+# registry's entry stays), both programs from the installed folder alone (no path to the build's
+# DLLs) and a silent uninstall that must leave nothing.
 (cd "$win_build" && cpack >cpack.log 2>&1) || { cat "$win_build/cpack.log" >&2; exit 1; }
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$win_build/CMakeCache.txt")
 installer=$win_build/sw30415-$version-win64.exe
 folder=$WINEPREFIX/drive_c/Program\ Files/sw30415
 wine "$installer" /S '/D=C:\Program Files\sw30415'
+rm -rf "$folder"
+status=0
+timeout 120 wine "$installer" /S '/D=C:\Program Files\sw30415' || status=$?
+[ "$status" = 0 ] || { echo "windows: installing over a folder deleted by hand ended with $status" >&2; exit 1; }
 link=$(find "$WINEPREFIX/drive_c" -name 'SW30415 Firmware Update.lnk' | head -n1)
 [ -n "$link" ] || { echo "windows: the installer made no Start menu entry" >&2; exit 1; }
 installed_version=$(WINEPATH="" wine 'C:\Program Files\sw30415\bin\sw30415.exe' --version | tr -d '\r')
@@ -110,4 +115,5 @@ if [ -e "$folder" ] || [ -e "$link" ]; then
   exit 1
 fi
 echo "Installer $(basename "$installer"): $(($(stat -c %s "$installer") / 1024)) KiB, zip" \
-  "$(($(stat -c %s "${installer%.exe}.zip") / 1024)) KiB; installed, both programs started, uninstalled"
+  "$(($(stat -c %s "${installer%.exe}.zip") / 1024)) KiB; installed, installed again over its folder deleted by hand," \
+  "both programs started, uninstalled"
