@@ -31,7 +31,7 @@ std::string ProgressFigures(const TRunProgress& Run, double Seconds)
 }
 
 TJobDisplay::TJobDisplay(std::FILE* Out, bool Terminal, std::vector<std::string> Ports, bool Single)
-    : FOut(Out), FTerminal(Terminal), FPorts(std::move(Ports)), FSingle(Single), FBoard(Terminal && !Single),
+    : FOut(Out), FTerminal(Terminal), FPorts(std::move(Ports)), FSingle(Single),
       FLines(FPorts.size())
 {
     for (const std::string& Port : FPorts)
@@ -46,7 +46,7 @@ void TJobDisplay::Show(size_t Port, const std::string& Text)
     Line.Figures.clear();
     // A status text starts each run, so its figures count from here.
     Line.RunStart = TClock::now();
-    if (FBoard) {
+    if (Board()) {
         Redraw();
         return;
     }
@@ -59,7 +59,7 @@ void TJobDisplay::Progress(size_t Port, const TRunProgress& Run)
     const std::lock_guard<std::mutex> Hold(FLock);
     TLine& Line = FLines[Port];
     Line.Figures = ProgressFigures(Run, std::chrono::duration<double>(TClock::now() - Line.RunStart).count());
-    if (FBoard)
+    if (Board())
         Redraw();
     else if (FTerminal)
         DrawBar(Run, Line.Figures);
@@ -100,10 +100,12 @@ void TJobDisplay::DrawBar(const TRunProgress& Run, const std::string& Figures)
 
 void TJobDisplay::EndBar()
 {
-    if (FDrawn && !FBoard && !std::ferror(FOut))
+    // The board's lines stay drawn, to be redrawn in place.
+    if (Board() || !FDrawn)
+        return;
+    if (!std::ferror(FOut))
         std::fputc('\n', FOut);
-    if (!FBoard)
-        FDrawn = false;
+    FDrawn = false;
 }
 
 void TJobDisplay::Print(size_t Port, const std::string& Text)

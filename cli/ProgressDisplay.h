@@ -39,6 +39,8 @@ private:
         TClock::time_point RunStart = TClock::now();
     };
 
+    // A list on a terminal: one line per port, redrawn in place.
+    bool Board() const { return FTerminal && !FSingle; }
     // Under FLock.
     void Redraw();
     void DrawBar(const TRunProgress& Run, const std::string& Figures);
@@ -49,7 +51,6 @@ private:
     const bool FTerminal;
     const std::vector<std::string> FPorts;
     const bool FSingle;
-    const bool FBoard; // a list on a terminal
     size_t FPortWidth = 0;
     std::mutex FLock;
     std::vector<TLine> FLines; // under FLock

@@ -18,7 +18,6 @@ if(SW_WITH_QT)
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
 endif()
 
-# --- DEB: the package as Debian ships one -------------------------------------------------------
 # A Debian revision after the product's version: the package's own changes (packaging/changelog.Debian)
 # count apart from the program's, and lintian then takes it for a packaged upstream, not a native one.
 set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
@@ -31,14 +30,11 @@ JSON, backing up and verifying a device's firmware, its port settings,
 protection word and MAC address), and sw30415-sim, a simulated device on a
 pseudo-terminal to try them on.")
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://www.brimtor.example/HOME/default.asp?frompg=SW30415")
-# The pages, the completion, the metainfo and the documents Debian asks for; after the variables
-# above, which they name.
-if(NOT WIN32)
-  add_subdirectory(packaging)
-endif()
-# --- end of DEB ----------------------------------------------------------------------------------
-
+# On Windows the installer and the zip; elsewhere the pages, the completion, the metainfo and the
+# documents Debian asks for, after the variables above, which they name.
 if(WIN32)
   include(${CMAKE_CURRENT_LIST_DIR}/WindowsPackage.cmake)
+else()
+  add_subdirectory(packaging)
 endif()
 include(CPack)

@@ -36,5 +36,6 @@ set(CPACK_NSIS_INSTALLED_ICON_NAME SW30415.exe)
 # No uninstall of an older version first: where its folder was deleted by hand, CPack's installer
 # waits on an "Uninstall failed." box that a silent install (/S) never shows, and hangs for good.
 # A new version installs over the old one's files and registry entry as it stands.
+set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL OFF)
 # The Start menu's entry: the window, with the icon its program carries.
 set(CPACK_PACKAGE_EXECUTABLES SW30415 "SW30415 Firmware Update")
